@@ -1,0 +1,23 @@
+#ifndef VESTIGA_APP_FILELOADER_H
+#define VESTIGA_APP_FILELOADER_H
+
+#include <string>
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class FileLoader {
+public:
+    virtual ~FileLoader() {}
+    // The first `byteCount` bytes of the file; 0 means the whole file.
+    virtual std::string load(const std::string& fileName, unsigned int byteCount) = 0;
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

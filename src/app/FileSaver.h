@@ -1,0 +1,23 @@
+#ifndef VESTIGA_APP_FILESAVER_H
+#define VESTIGA_APP_FILESAVER_H
+
+#include <string>
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class FileSaver {
+public:
+    virtual ~FileSaver() {}
+    // Writes all bytes of `data`; with `extraOpenMode` 0 the file is created or replaced.
+    virtual void save(const std::string& fileName, const std::string& data, int extraOpenMode) = 0;
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

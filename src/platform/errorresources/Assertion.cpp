@@ -1,0 +1,46 @@
+#include "platform/errorresources/Assertion.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+const char* const SUPPORT_EMAIL_ADDRESS = "support@quorvane.com";
+
+namespace {
+
+const char* const separator = "----------------------------------------";
+
+}  // namespace
+
+std::string currentTimeText() {
+    std::time_t now = std::time(0);
+    const char* text = std::asctime(std::localtime(&now));
+    std::string result(text != 0 ? text : "");
+    if (!result.empty()) result.erase(result.size() - 1);
+    return result;
+}
+
+void reportAssertionFailure(const char* message, const char* file, unsigned int line) {
+    try {
+        std::ostringstream report;
+        report << separator << "\n"
+               << "Assertion failed. Message: " << message << "\n"
+               << "File: " << file << "\n"
+               << "Line: " << line << "\n"
+               << "Occurred: " << currentTimeText() << "\n"
+               << "\n"
+               << "Please contact " << SUPPORT_EMAIL_ADDRESS << " and include this message.\n"
+               << "Thank you for helping us improve the software.\n"
+               << separator << "\n";
+        const std::string text = report.str();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+
+        // Text mode: line feeds become CR LF where the platform translates.
+        std::ofstream file_("assertion.txt", std::ios::out | std::ios::app);
+        if (file_) file_ << text;
+    } catch (...) {
+        // A report must never become a failure of its own.
+    }
+}

@@ -1,0 +1,6 @@
+#ifndef VESTIGA_PLATFORM_WIN32_POSIX_WIN32FILE_H
+#define VESTIGA_PLATFORM_WIN32_POSIX_WIN32FILE_H
+
+#include "platform/win32/posix/Win32Base.h"
+
+#endif
