@@ -14,11 +14,12 @@ const char* const separator = "----------------------------------------";
 }  // namespace
 
 std::string currentTimeText() {
+    // The asctime layout, but with the day of month always two digits.
     std::time_t now = std::time(0);
-    const char* text = std::asctime(std::localtime(&now));
-    std::string result(text != 0 ? text : "");
-    if (!result.empty()) result.erase(result.size() - 1);
-    return result;
+    const std::tm* local = std::localtime(&now);
+    char text[64] = "";
+    if (local != 0) std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y", local);
+    return text;
 }
 
 void reportAssertionFailure(const char* message, const char* file, unsigned int line) {

@@ -1,0 +1,40 @@
+#ifndef VESTIGA_APP_APP_H
+#define VESTIGA_APP_APP_H
+
+class ArgumentParser;
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class FileLoader;
+class FileSaver;
+class IgnorePatternList;
+class MessageOutput;
+
+// The driver: parses the command line and runs one flow inside the
+// failure guard.
+class App {
+public:
+    // Returns the exit status: 1 when a failure was reported, 0 otherwise.
+    static int run(int argc, const char* const* argv, MessageOutput& output, FileLoader& loader,
+                   FileSaver& saver);
+    static void printHelp(MessageOutput& output);
+
+private:
+    static void runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                        MessageOutput& output, FileLoader& loader, FileSaver& saver);
+    static void printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader);
+    static void compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                            MessageOutput& output, FileLoader& loader);
+    static void dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                         MessageOutput& output, FileSaver& saver);
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

@@ -1,0 +1,22 @@
+#ifndef VESTIGA_APP_FLAGS_H
+#define VESTIGA_APP_FLAGS_H
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+extern const char* const DUMP_FLAG;
+extern const char* const DIRS_FLAG;
+extern const char* const REGDIRS_FLAG;
+extern const char* const COMPARE_FLAG;
+extern const char* const IGNORE_FLAG;
+extern const char* const PRINT_FLAG;
+extern const char* const HELP_FLAG;
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

@@ -1,0 +1,12 @@
+#ifndef VESTIGA_PLATFORM_WIN32_STANDARDOUTPUT_H
+#define VESTIGA_PLATFORM_WIN32_STANDARDOUTPUT_H
+
+namespace platform {
+
+// Makes standard output pass every byte through unchanged: messages carry
+// their own line ends and dump listings must not gain carriage returns.
+void useBinaryStandardOutput();
+
+}  // namespace platform
+
+#endif
