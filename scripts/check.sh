@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds both programs and runs every test: the native build, then the
+# Windows build with its tests under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh all || exit 1
+
+status=0
+passed=0
+failed=0
+
+run_suite() {
+  local preset=$1
+  echo "== $preset build =="
+  if ! cmake --preset "$preset" >/dev/null || ! cmake --build --preset "$preset" -j2; then
+    echo "$preset: build failed"
+    status=1
+    return
+  fi
+  echo "== $preset tests =="
+  local log
+  log=$(mktemp)
+  ctest --preset "$preset" -j2 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  local line total bad
+  line=$(grep -E 'tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    status=1
+  fi
+  rm -f "$log"
+}
+
+run_suite native
+run_suite windows
+WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
+
+echo "check: $passed passed, $failed failed"
+exit $status

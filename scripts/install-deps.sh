@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a build needs, and only those that are missing.
+#   install-deps.sh native   compiler, CMake, Boost.Regex, GoogleTest
+#   install-deps.sh all      native, plus the mingw-w64 cross compiler and Wine
+set -euo pipefail
+
+native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
+windows=(g++-mingw-w64-x86-64-posix googletest wine64)
+case "${1:-all}" in
+  native) packages=("${native[@]}") ;;
+  *) packages=("${native[@]}" "${windows[@]}") ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,174 @@
+#include "app/SnapshotScanner.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "app/IgnorePatterns.h"
+#include "app/MessageOutput.h"
+#include "digest/MD5DigestImpl.h"
+#include "platform/errorresources/Assertion.h"
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Win32.h"
+#include "windows/file/WindowsFileExceptions.h"
+#include "windows/file/WindowsFileHelper.h"
+#include "windows/registry/RegistryExceptions.h"
+#include "windows/registry/RegistryHelpers.h"
+#include "windows/registry/RegistryKeyImpl.h"
+#include "windows/registry/RegistryReaderImpl.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+const char* const rootKeyNames[] = {"HKEY_CLASSES_ROOT",  "HKEY_CURRENT_CONFIG",   "HKEY_CURRENT_USER",
+                                    "HKEY_LOCAL_MACHINE", "HKEY_USERS",            "HKEY_PERFORMANCE_DATA",
+                                    "HKEY_DYN_DATA"};
+
+Fingerprint toFingerprint(const FILETIME& time) {
+    return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+Fingerprint fingerprintOf(const std::string& data) {
+    MD5DigestImpl digest;
+    digest.update(data.data(), data.data() + data.size());
+    std::vector<unsigned char> bytes;
+    digest.getDigest(bytes);
+    return foldDigest(bytes);
+}
+
+// A junction or symbolic link to a directory is recorded but never walked:
+// one that points back up the tree would make the walk endless.
+bool isReparsePoint(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+}  // namespace
+
+SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
+    : ignorePatterns(ignorePatterns), output(output) {}
+
+SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
+                                                               const std::vector<std::string>& regdirs) {
+    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths());
+    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo());
+
+    for (const std::string& dir : dirs) scanDirectory(dir, *paths);
+    readFileInformation(*paths, *pathInfo);
+
+    std::vector<std::string> keys(regdirs);
+    if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
+        keys.assign(std::begin(rootKeyNames), std::end(rootKeyNames));
+    }
+    for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
+
+    ASSERT(paths->size() == pathInfo->size());
+    return SnapshotImpl::SnapshotData(paths.release(), pathInfo.release());
+}
+
+// Depth-first, all files of a directory before its first subdirectory. The
+// pending directories are kept on a stack of their own, so that no tree is
+// too deep to walk.
+void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths) {
+    std::vector<std::string> pending(1, dir);
+    std::vector<std::string> subdirs;
+    bool named = true;
+    while (!pending.empty()) {
+        const std::string current = std::move(pending.back());
+        pending.pop_back();
+        if (current.empty()) continue;
+        if (!isIgnored(current, ignorePatterns)) paths.insert(current);
+        if (!named && isReparsePoint(current)) continue;
+        named = false;
+
+        listDirectory(current, paths, subdirs);
+        pending.insert(pending.end(), subdirs.rbegin(), subdirs.rend());
+    }
+}
+
+void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
+                                    std::vector<std::string>& subdirs) {
+    subdirs.clear();
+    try {
+        for (const std::string& file : windows::file::getFirstLevelFiles(dir, "*")) {
+            if (!isIgnored(file, ignorePatterns)) paths.insert(file);
+        }
+    } catch (const windows::file::WindowsFileException& e) {
+        output.write("Warning: Error getting files.\n" + e.getMessage());
+    }
+    try {
+        subdirs = windows::file::getFirstLevelDirectories(dir);
+    } catch (const windows::file::WindowsFileException& e) {
+        output.write("Warning: Error getting  directories.\n" + e.getMessage());
+    }
+}
+
+void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
+    std::vector<std::string> delme;
+    for (const std::string& path : paths) {
+        HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
+        if (handle == INVALID_HANDLE_VALUE) {
+            output.write("Warning. File ignored: Error opening file or directory: '" + path +
+                         "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
+            delme.push_back(path);
+            continue;
+        }
+        BY_HANDLE_FILE_INFORMATION information;
+        if (!GetFileInformationByHandle(handle, &information)) {
+            output.write("Warning: Error getting file information for file: '" + path + "'\n" +
+                         SystemErrors::map(static_cast<int>(GetLastError())));
+            delme.push_back(path);
+            CloseHandle(handle);
+            continue;
+        }
+        const BOOL closeRet = CloseHandle(handle);
+        ASSERT(closeRet);
+        pathInfo[&path] = toFingerprint(information.ftLastWriteTime);
+    }
+    for (const std::string& path : delme) {
+        SnapshotImpl::Paths::iterator found = paths.find(path);
+        ASSERT(found != paths.end());
+        if (found != paths.end()) paths.erase(found);
+    }
+}
+
+void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
+                             SnapshotImpl::PathInfo& pathInfo) {
+    pathInfo[&*paths.insert(path).first] = fingerprint;
+}
+
+void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
+                                      SnapshotImpl::PathInfo& pathInfo) {
+    if (keyPath.empty()) return;
+    if (!isIgnored(keyPath, ignorePatterns)) record(keyPath, 0, paths, pathInfo);
+
+    try {
+        HKEY root = 0;
+        std::string subKey;
+        windows::registry::splitKeyPath(keyPath, root, subKey);
+        windows::registry::RegistryKeyImpl key(root, subKey);
+        key.open(root, KEY_READ);
+        const std::string name = key.getName();
+        windows::registry::RegistryReaderImpl reader(&key);
+
+        for (const auto& value : reader.getValues()) {
+            const std::string valuePath = name + "\\" + value.first;
+            // An ignored value is left out alone; the values after it still count.
+            if (isIgnored(valuePath, ignorePatterns)) continue;
+            record(valuePath, fingerprintOf(value.second), paths, pathInfo);
+        }
+        for (const std::string& subKeyName : reader.getSubKeys()) {
+            scanRegistryKey(name + "\\" + subKeyName, paths, pathInfo);
+        }
+    } catch (const windows::registry::RegistryException& e) {
+        output.write("Warning: Error gettings information from the registry. " + e.getMessage());
+    }
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

@@ -1,0 +1,45 @@
+#ifndef VESTIGA_APP_SNAPSHOTSCANNER_H
+#define VESTIGA_APP_SNAPSHOTSCANNER_H
+
+#include <string>
+#include <vector>
+
+#include "app/SnapshotImpl.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class IgnorePatternList;
+class MessageOutput;
+
+// Builds the containers of a snapshot from the live system: directories and
+// files with their last-write times, then registry keys and values. Every
+// problem with a single path becomes a warning on the output; the scan goes on.
+class SnapshotScanner {
+public:
+    SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
+
+    // The caller owns both containers of the result.
+    SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
+                                                  const std::vector<std::string>& regdirs);
+
+private:
+    void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
+    void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths, std::vector<std::string>& subdirs);
+    void readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+    void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+    void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
+                SnapshotImpl::PathInfo& pathInfo);
+
+    const IgnorePatternList& ignorePatterns;
+    MessageOutput& output;
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

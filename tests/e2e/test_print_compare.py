@@ -1,0 +1,116 @@
+"""Reading dumps: -print and -compare, with and without an ignore file."""
+
+from vestiga import ProgramTestCase, dump_bytes
+
+CORRUPT = "An Exception occurred:\nError deserializing data. The data is corrupt.\n\n"
+
+OLD = dump_bytes(("C:\\a.txt", 0x0102030405060708), ("HKEY_USERS", 0), ("C:\\old.txt", 5),
+                 ("HKEY_CURRENT_USER\\Software\\x\\y", 0x1111))
+NEW = dump_bytes(("C:\\a.txt", 0x0102030405060708), ("HKEY_USERS", 0), ("C:\\new.txt", 6),
+                 ("HKEY_CURRENT_USER\\Software\\x\\y", 0x2222), ("C:\\A.TXT", 7))
+
+COMPARE_HEAD = ("Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump 2.\n"
+                "Comparing the two dumps.\nComparsion result:\n")
+IGNORE_HEAD = "Loading ignore file.\nCompiling regular expressions in ignore file.\nCompiling done.\n"
+
+
+class Print(ProgramTestCase):
+    def test_listing_of_the_example_dump(self):
+        self.write("d.dat", bytes.fromhex(
+            "08000000433A5C612E7478740807060504030201"
+            "0A000000484B45595F55534552530000000000000000"))
+        self.assertRun(self.run_program("-print", "d.dat"),
+                       "Loading dump.\nParsing dump.\nPrinting dump.\n"
+                       "0102030405060708 C:\\a.txt\n0000000000000000 HKEY_USERS\n")
+
+    def test_listing_is_sorted_byte_by_byte_and_ignore_patterns_do_not_apply(self):
+        self.write("d.dat", dump_bytes(("b", 1), ("aa", 2), ("B", 0xFFFFFFFF), ("aB", 3), ("a", 1 << 32)))
+        self.write("ignore.txt", ".*\n")
+        self.assertRun(self.run_program("-print", "d.dat", "-ignore", "ignore.txt"),
+                       IGNORE_HEAD + "Loading dump.\nParsing dump.\nPrinting dump.\n"
+                       "00000000FFFFFFFF B\n0000000100000000 a\n0000000000000003 aB\n"
+                       "0000000000000002 aa\n0000000000000001 b\n")
+
+    def test_empty_dump_lists_nothing(self):
+        self.write("d.dat", b"")
+        self.assertRun(self.run_program("-print", "d.dat"), "Loading dump.\nParsing dump.\nPrinting dump.\n")
+
+    def test_corrupt_dumps(self):
+        for data in (dump_bytes(("abc", 1)) + b"\x01", dump_bytes(("abc", 1))[:-1],
+                     b"\x05\x00\x00\x00ab", b"\xff\xff\xff\xff" + b"x" * 20):
+            self.write("d.dat", data)
+            self.assertRun(self.run_program("-print", "d.dat"),
+                           "Loading dump.\nParsing dump.\n" + CORRUPT, status=1)
+
+    def test_missing_dump(self):
+        result = self.run_program("-print", "missing.dat")
+        self.assertEqual(1, result.status)
+        self.assertTrue(result.out.startswith(
+            "Loading dump.\nAn Exception occurred:\n"
+            "An error occured when trying to open the file for reading.\nFilename: 'missing.dat'\n"
+            "Current Working Directory: "), result.out)
+
+
+class Compare(ProgramTestCase):
+    def test_differences_grouped_by_kind(self):
+        self.write("old.dat", OLD)
+        self.write("new.dat", NEW)
+        self.assertRun(self.run_program("-compare", "old.dat", "new.dat"),
+                       COMPARE_HEAD + "CRE C:\\A.TXT\nCRE C:\\new.txt\nDEL C:\\old.txt\n"
+                       "MOD HKEY_CURRENT_USER\\Software\\x\\y\nCompare finished.\n")
+
+    def test_identical_dumps(self):
+        self.write("old.dat", OLD)
+        self.write("new.dat", OLD[::1])
+        self.assertRun(self.run_program("-compare", "old.dat", "new.dat"),
+                       COMPARE_HEAD + "The two dumps are identical.\nCompare finished.\n")
+
+    def test_ignore_file_leaves_out_matching_differences(self):
+        self.write("old.dat", OLD)
+        self.write("new.dat", NEW)
+        self.write("ignore.txt", "C:\\\\[a-z]+\\.txt\r\n\r\nHKEY_CURRENT_USER\\\\.*\r\n")
+        self.assertRun(self.run_program("-compare", "old.dat", "new.dat", "-ignore", "ignore.txt"),
+                       IGNORE_HEAD + COMPARE_HEAD + "CRE C:\\A.TXT\nCompare finished.\n")
+
+    def test_every_difference_ignored_prints_nothing_between(self):
+        self.write("old.dat", OLD)
+        self.write("new.dat", NEW)
+        self.write("ignore.txt", ".*")
+        self.assertRun(self.run_program("-compare", "old.dat", "new.dat", "-ignore", "ignore.txt"),
+                       IGNORE_HEAD + COMPARE_HEAD + "Compare finished.\n")
+
+    def test_missing_second_dump(self):
+        self.write("old.dat", OLD)
+        result = self.run_program("-compare", "old.dat", "missing.dat")
+        self.assertEqual(1, result.status)
+        self.assertTrue(result.out.startswith(
+            "Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nAn Exception occurred:\n"
+            "An error occured when trying to open the file for reading.\nFilename: 'missing.dat'\n"),
+            result.out)
+
+    def test_corrupt_first_dump_stops_before_the_second(self):
+        self.write("old.dat", b"\x01\x00")
+        self.write("new.dat", OLD)
+        self.assertRun(self.run_program("-compare", "old.dat", "new.dat"),
+                       "Loading dump 1.\nParsing dump 1.\n" + CORRUPT, status=1)
+
+
+class IgnoreFile(ProgramTestCase):
+    def test_invalid_pattern_stops_before_any_flow(self):
+        self.write("ignore.txt", "a.*\nb\nc:\\\\temp[\n")
+        result = self.run_program("-help", "-ignore", "ignore.txt")
+        self.assertEqual(1, result.status)
+        self.assertTrue(result.out.startswith(
+            "Loading ignore file.\nCompiling regular expressions in ignore file.\nAn Exception occurred:\n"
+            "Error compiling regular expression: 'c:\\\\temp['\n"), result.out)
+        self.assertTrue(result.out.endswith("\n\n"), result.out)
+        self.assertNotIn("Vestiga Lite", result.out)
+
+    def test_missing_ignore_file_is_reported_before_help(self):
+        result = self.run_program("-ignore", "missing.txt", "-help")
+        self.assertEqual(1, result.status)
+        self.assertTrue(result.out.startswith(
+            "Loading ignore file.\nAn Exception occurred:\n"
+            "An error occured when trying to open the file for reading.\nFilename: 'missing.txt'\n"),
+            result.out)
+        self.assertNotIn("Vestiga Lite", result.out)

@@ -1,0 +1,97 @@
+"""Runs the real program, native or Windows under Wine, as a user runs it."""
+
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import unittest
+
+PROGRAM = os.environ.get("VESTIGA_PROGRAM", "")
+RUNNER = os.environ.get("VESTIGA_RUNNER", "")
+SCRATCH = os.environ.get("VESTIGA_SCRATCH", tempfile.gettempdir())
+IS_WINDOWS = PROGRAM.endswith(".exe")
+SEP = "\\" if IS_WINDOWS else "/"
+
+HELP = (
+    "Vestiga Lite v1.00 by Quorvane Software.\n"
+    "http://www.quorvane.com/vestiga/\n"
+    "\n"
+    "This is a command line program, please run it from a DOS prompt.\n"
+    "A brief guide how to run a command line program:\n"
+    "http://www.quorvane.com/vestiga/commandline.html\n"
+    "\n"
+    "Examples:\n"
+    "Display help and version information\n"
+    "vestiga.exe -help\n"
+    "\n"
+    "Create a dump of c:\\ and d:\\.\n"
+    "vestiga.exe -dump dump.dat -dirs c:\\ d:\\\n"
+    "\n"
+    "Compare two dumps.\n"
+    "vestiga.exe -compare olddump.dat newdump.dat\n"
+    "\n"
+    "Compare two dumps and ignore the all files in 'ignore.txt'.\n"
+    "vestiga.exe -compare olddump.dat newdump -ignore ignore.txt\n"
+    "\n"
+    "Please view the manual and faq for a thorough description of the program,\n"
+    "its features and more examples how to use the program.\n"
+)
+
+
+class Result:
+    def __init__(self, completed):
+        self.status = completed.returncode
+        self.raw = completed.stdout
+        self.out = completed.stdout.decode("latin-1")
+
+
+def run(*args, cwd, stdin=b"", preexec_fn=None, env=None):
+    command = ([RUNNER] if RUNNER else []) + [PROGRAM] + list(args)
+    completed = subprocess.run(command, cwd=cwd, input=stdin, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, preexec_fn=preexec_fn, env=env,
+                               timeout=600)
+    return Result(completed)
+
+
+class ProgramTestCase(unittest.TestCase):
+    """Each test runs in a fresh directory of its own."""
+
+    def setUp(self):
+        if not PROGRAM:
+            self.skipTest("VESTIGA_PROGRAM is not set")
+        self.dir = tempfile.mkdtemp(prefix="e2e-", dir=SCRATCH)
+        self.addCleanup(shutil.rmtree, self.dir, True)
+
+    def run_program(self, *args, **kwargs):
+        return run(*args, cwd=self.dir, **kwargs)
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def write(self, name, data):
+        full = self.path(name)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("latin-1"))
+        return full
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def assertRun(self, result, out, status=0):
+        self.assertEqual(out, result.out)
+        self.assertEqual(status, result.status)
+
+    def exists(self, name):
+        return os.path.exists(self.path(name))
+
+
+def dump_bytes(*entries):
+    """Dump file bytes of (path, fingerprint) records, in the given order."""
+    data = b""
+    for path, fingerprint in entries:
+        raw = path if isinstance(path, bytes) else path.encode("latin-1")
+        data += struct.pack("<I", len(raw)) + raw + struct.pack("<Q", fingerprint)
+    return data
