@@ -1,0 +1,193 @@
+#include "app/App.h"
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/FileLoader.h"
+#include "app/FileSaver.h"
+#include "app/Flags.h"
+#include "app/IgnorePatterns.h"
+#include "app/MessageOutput.h"
+#include "app/SnapshotImpl.h"
+#include "exceptions/OutOfMemoryException.h"
+#include "platform/errorresources/Assertion.h"
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Win32.h"
+#include "util/parser/ArgumentParser.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+const char* const DUMP_FLAG = "-dump";
+const char* const DIRS_FLAG = "-dirs";
+const char* const REGDIRS_FLAG = "-regdirs";
+const char* const COMPARE_FLAG = "-compare";
+const char* const IGNORE_FLAG = "-ignore";
+const char* const PRINT_FLAG = "-print";
+const char* const HELP_FLAG = "-help";
+
+namespace {
+
+const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
+
+std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char* flag) {
+    return parser.isSet(flag) ? parser.getArguments(flag) : std::vector<std::string>();
+}
+
+// Loads a dump file and rebuilds its snapshot; the file's text is released
+// as soon as the snapshot stands.
+std::unique_ptr<SnapshotImpl> readDump(const std::string& fileName, const std::string& loadingMessage,
+                                       const std::string& parsingMessage, MessageOutput& output,
+                                       FileLoader& loader) {
+    output.write(loadingMessage);
+    std::string text = loader.load(fileName, 0);
+    output.write(parsingMessage);
+    std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(text.data(), text.data() + text.size()));
+    std::string().swap(text);
+    return snapshot;
+}
+
+}  // namespace
+
+void App::printHelp(MessageOutput& output) {
+    std::ostringstream help;
+    help << "Vestiga Lite v1.00 by Quorvane Software.\n"
+         << "http://www.quorvane.com/vestiga/\n"
+         << "\n"
+         << "This is a command line program, please run it from a DOS prompt.\n"
+         << "A brief guide how to run a command line program:\n"
+         << "http://www.quorvane.com/vestiga/commandline.html\n"
+         << "\n"
+         << "Examples:\n"
+         << "Display help and version information\n"
+         << "vestiga.exe -help\n"
+         << "\n"
+         << "Create a dump of c:\\ and d:\\.\n"
+         << "vestiga.exe -dump dump.dat -dirs c:\\ d:\\\n"
+         << "\n"
+         << "Compare two dumps.\n"
+         << "vestiga.exe -compare olddump.dat newdump.dat\n"
+         << "\n"
+         << "Compare two dumps and ignore the all files in 'ignore.txt'.\n"
+         << "vestiga.exe -compare olddump.dat newdump -ignore ignore.txt\n"
+         << "\n"
+         << "Please view the manual and faq for a thorough description of the program,\n"
+         << "its features and more examples how to use the program.\n";
+    output.write(help.str());
+}
+
+int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoader& loader, FileSaver& saver) {
+    if (argc == 1) {
+        printHelp(output);
+        std::fputs("Press 'enter' to exit.\n", stdout);
+        std::fflush(stdout);
+        std::getchar();
+        return 0;
+    }
+
+    try {
+        ArgumentParser parser('-');
+        parser.addFlag(DUMP_FLAG, 1, 1, true);
+        parser.addFlag(DIRS_FLAG, 1, NO_LIMIT, true);
+        parser.addFlag(REGDIRS_FLAG, 1, NO_LIMIT, true);
+        parser.addFlag(COMPARE_FLAG, 2, 2, true);
+        parser.addFlag(IGNORE_FLAG, 1, 1, true);
+        parser.addFlag(PRINT_FLAG, 1, 1, true);
+        parser.addFlag(HELP_FLAG, 0, 0, true);
+        parser.parse(argc - 1, argv + 1);
+
+        IgnorePatternList ignorePatterns;
+        if (parser.isSet(IGNORE_FLAG)) {
+            loadIgnorePatterns(output, loader, parser.getArgument(IGNORE_FLAG), ignorePatterns);
+        }
+        runFlow(parser, ignorePatterns, output, loader, saver);
+        return 0;
+    } catch (const exceptions::OutOfMemoryException& e) {
+        output.write("Out of memory. Please make sure you have a large amount of virtual memory.\n" +
+                     e.getMessage() + "\n");
+    } catch (const exceptions::Exception& e) {
+        output.write("An Exception occurred:\n" + e.getMessage() + "\n");
+    } catch (...) {
+        const DWORD lastError = GetLastError();
+        output.write(std::string("An unexpected ... exception occured.\nPlease contact ") + SUPPORT_EMAIL_ADDRESS +
+                     "\n" + SystemErrors::map(static_cast<int>(lastError)) +
+                     "\nThank you for helping us improve the software!");
+    }
+    return 1;
+}
+
+void App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
+                  FileLoader& loader, FileSaver& saver) {
+    if (parser.isSet(HELP_FLAG)) {
+        printHelp(output);
+    } else if (parser.isSet(PRINT_FLAG)) {
+        printFlow(parser, output, loader);
+    } else if (parser.isSet(DUMP_FLAG)) {
+        dumpFlow(parser, ignorePatterns, output, saver);
+    } else if (parser.isSet(COMPARE_FLAG)) {
+        compareFlow(parser, ignorePatterns, output, loader);
+    } else {
+        ASSERT(false);
+    }
+}
+
+void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader) {
+    std::unique_ptr<SnapshotImpl> snapshot =
+        readDump(parser.getArgument(PRINT_FLAG), "Loading dump.\n", "Parsing dump.\n", output, loader);
+    output.write("Printing dump.\n");
+    snapshot->print(output);
+}
+
+void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                      MessageOutput& output, FileLoader& loader) {
+    const std::vector<std::string>& files = parser.getArguments(COMPARE_FLAG);
+    std::unique_ptr<SnapshotImpl> oldSnapshot =
+        readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader);
+    std::unique_ptr<SnapshotImpl> newSnapshot =
+        readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader);
+
+    output.write("Comparing the two dumps.\n");
+    std::vector<SnapshotDifference> differences = oldSnapshot->compare(*newSnapshot);
+    output.write("Comparsion result:\n");
+    if (differences.empty()) {
+        output.write("The two dumps are identical.\n");
+    } else {
+        output.write(formatDifferences(differences, ignorePatterns));
+    }
+    output.write("Compare finished.\n");
+}
+
+void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
+                   FileSaver& saver) {
+    const std::string dumpFile = parser.getArgument(DUMP_FLAG);
+    const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
+    const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
+
+    output.write("Creating dump. Please be patient.\n");
+    SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output);
+
+    output.write("Serializing dump.\n");
+    std::string data;
+    {
+        std::vector<char> bytes;
+        snapshot.serialize(bytes);
+        data.assign(bytes.begin(), bytes.end());
+    }
+
+    output.write("Saving dump.\n");
+    saver.save(dumpFile, data, 0);
+
+    std::ostringstream done;
+    done << "Dump created. " << snapshot.getPaths()->size() << " entries saved.";
+    output.write(done.str());
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

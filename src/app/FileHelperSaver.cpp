@@ -1,0 +1,17 @@
+#include "app/FileHelperSaver.h"
+
+#include "io/file/FileHelper.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+void FileHelperSaver::save(const std::string& fileName, const std::string& data, int extraOpenMode) {
+    io::file::FileHelper::save(fileName, data, extraOpenMode);
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
