@@ -1,0 +1,43 @@
+#include "app/DifferenceFormatter.h"
+
+#include "platform/errorresources/Assertion.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+const char* differenceLabel(DifferenceKind kind) {
+    switch (kind) {
+    case CREATED:
+        return "CRE";
+    case DELETED:
+        return "DEL";
+    case MODIFIED:
+        return "MOD";
+    }
+    ASSERT(false);
+    return "";
+}
+
+}  // namespace
+
+std::string formatDifferences(const std::vector<SnapshotDifference>& differences,
+                              const IgnorePatternList& ignorePatterns) {
+    std::string text;
+    for (const SnapshotDifference& difference : differences) {
+        if (isIgnored(difference.path, ignorePatterns)) continue;
+        text += differenceLabel(difference.kind);
+        text += ' ';
+        text += difference.path;
+        text += '\n';
+    }
+    return text;
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

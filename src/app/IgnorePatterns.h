@@ -1,0 +1,45 @@
+#ifndef VESTIGA_APP_IGNOREPATTERNS_H
+#define VESTIGA_APP_IGNOREPATTERNS_H
+
+#include <list>
+#include <string>
+
+#include <boost/regex.hpp>
+
+#include "app/IgnorePatternList.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class FileLoader;
+class MessageOutput;
+
+// Compiled regular expressions, in the order of the lines of the ignore file.
+class IgnorePatternList {
+public:
+    typedef std::list<boost::regex>::const_iterator const_iterator;
+
+    // Compiles `pattern` with the default Perl-style options and appends it.
+    // Throws SnapshotException naming the pattern if it does not compile.
+    void append(const std::string& pattern);
+
+    const_iterator begin() const { return patterns.begin(); }
+    const_iterator end() const { return patterns.end(); }
+
+private:
+    std::list<boost::regex> patterns;
+};
+
+// Loads the ignore file `fileName` through `loader` and appends one pattern
+// per non-empty line to `ignorePatterns`, reporting progress on `output`.
+void loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
+                        IgnorePatternList& ignorePatterns);
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

@@ -1,0 +1,38 @@
+#ifndef VESTIGA_APP_SNAPSHOT_H
+#define VESTIGA_APP_SNAPSHOT_H
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/SnapshotDifference.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class SnapshotImpl;
+
+// The record of one scan: a sorted set of entry paths with one fingerprint
+// each. Complete when constructed, read-only afterwards.
+class Snapshot {
+public:
+    virtual ~Snapshot() {}
+    // All entry paths, ordered byte by byte.
+    virtual const std::set<std::string>* getPaths() const = 0;
+    // Appends the dump file bytes of this snapshot to `out`.
+    virtual void serialize(std::vector<char>& out) const = 0;
+    // What changed from this (old) snapshot to `ns` (new): all creations,
+    // then all deletions, then all modifications, each ordered by path.
+    virtual std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const = 0;
+    // The listing: one line per path.
+    virtual std::string toString() const = 0;
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

@@ -1,0 +1,201 @@
+#include "app/SnapshotImpl.h"
+
+#include <limits>
+#include <memory>
+
+#include "app/MessageOutput.h"
+#include "app/SnapshotException.h"
+#include "platform/errorresources/Assertion.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+// A record: the path length (4 bytes), the path, the fingerprint (8 bytes).
+const std::uint32_t lengthSize = 4;
+const std::uint32_t fingerprintSize = 8;
+
+const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
+
+// Dump files are little-endian on every platform.
+std::uint32_t readUint32(const char* bytes) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+std::uint64_t readUint64(const char* bytes) {
+    return readUint32(bytes) | (static_cast<std::uint64_t>(readUint32(bytes + 4)) << 32);
+}
+
+void appendUint32(std::vector<char>& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+void appendUint64(std::vector<char>& out, std::uint64_t value) {
+    appendUint32(out, static_cast<std::uint32_t>(value));
+    appendUint32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
+// Like std::set::insert, but cheap when `path` sorts after every element:
+// dump files are written in path order.
+std::pair<SnapshotImpl::Paths::iterator, bool> insertPath(SnapshotImpl::Paths& paths, const std::string& path) {
+    const SnapshotImpl::Paths::size_type sizeBefore = paths.size();
+    const SnapshotImpl::Paths::iterator element = paths.insert(paths.end(), path);
+    return std::make_pair(element, paths.size() != sizeBefore);
+}
+
+void appendHex32(std::string& out, std::uint32_t value) {
+    static const char digits[] = "0123456789ABCDEF";
+    char text[8];
+    for (int i = 7; i >= 0; --i, value >>= 4) text[i] = digits[value & 0xF];
+    out.append(text, sizeof text);
+}
+
+// "0102030405060708 C:\a.txt\n": the fingerprint in hexadecimal, high half first.
+void appendListingLine(std::string& out, const std::string& path, Fingerprint fingerprint) {
+    appendHex32(out, static_cast<std::uint32_t>(fingerprint >> 32));
+    appendHex32(out, static_cast<std::uint32_t>(fingerprint));
+    out += ' ';
+    out += path;
+    out += '\n';
+}
+
+const std::string::size_type listingLineOverhead = 16 + 1 + 1;
+
+void appendDifferences(std::vector<SnapshotDifference>& result, const std::vector<const std::string*>& paths,
+                       DifferenceKind kind) {
+    for (const std::string* path : paths) result.push_back(SnapshotDifference{*path, kind});
+}
+
+}  // namespace
+
+SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(nullptr, nullptr) {
+    std::unique_ptr<Paths> paths(new Paths);
+    std::unique_ptr<PathInfo> pathInfo(new PathInfo);
+    deserialize(begin, end, *paths, *pathInfo);
+    _snapshotData = SnapshotData(paths.release(), pathInfo.release());
+}
+
+SnapshotImpl::~SnapshotImpl() {
+    delete _snapshotData.second;
+    delete _snapshotData.first;
+}
+
+void SnapshotImpl::ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed) {
+    if (offset > size || needed > size - offset) throw SnapshotException(corruptDataMessage);
+}
+
+void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths, PathInfo& pathInfo) {
+    // Offsets are 32-bit; no loaded file comes near that size.
+    if (static_cast<std::size_t>(end - begin) > std::numeric_limits<std::uint32_t>::max()) {
+        throw SnapshotException(corruptDataMessage);
+    }
+    const std::uint32_t size = static_cast<std::uint32_t>(end - begin);
+    std::string s;
+    for (std::uint32_t offset = 0; offset < size;) {
+        ensureAvailable(offset, size, lengthSize);
+        const std::uint32_t length = readUint32(begin + offset);
+        ensureAvailable(offset + lengthSize, size, length);
+        ensureAvailable(offset + lengthSize + length, size, fingerprintSize);
+        s.assign(begin + offset + lengthSize, length);
+        const Fingerprint fingerprint = readUint64(begin + offset + lengthSize + length);
+        offset += lengthSize + length + fingerprintSize;
+
+        const std::pair<Paths::iterator, bool> ret = insertPath(paths, s);
+        ASSERT(*(ret.first) == s);
+        pathInfo[&*ret.first] = fingerprint;
+    }
+}
+
+const SnapshotImpl::Paths* SnapshotImpl::getPaths() const { return _snapshotData.first; }
+
+template <typename Visitor>
+void SnapshotImpl::forEachEntry(Visitor visit) const {
+    for (Paths::const_iterator i = _snapshotData.first->begin(); i != _snapshotData.first->end(); ++i) {
+        ASSERT(_snapshotData.second->find(&(*i)) != _snapshotData.second->end());
+        const PathInfo::const_iterator info = _snapshotData.second->find(&*i);
+        if (info != _snapshotData.second->end()) visit(*i, info->second);
+    }
+}
+
+void SnapshotImpl::serialize(std::vector<char>& out) const {
+    std::vector<char>::size_type bytes = out.size();
+    for (const std::string& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
+    out.reserve(bytes);
+    forEachEntry([&out](const std::string& path, Fingerprint fingerprint) {
+        appendUint32(out, static_cast<std::uint32_t>(path.size()));
+        out.insert(out.end(), path.begin(), path.end());
+        appendUint64(out, fingerprint);
+    });
+}
+
+std::string SnapshotImpl::toString() const {
+    std::string::size_type length = 0;
+    for (const std::string& path : *_snapshotData.first) length += path.size() + listingLineOverhead;
+    std::string text;
+    text.reserve(length);
+    forEachEntry([&text](const std::string& path, Fingerprint fingerprint) {
+        appendListingLine(text, path, fingerprint);
+    });
+    return text;
+}
+
+void SnapshotImpl::print(MessageOutput& output) const {
+    std::string line;
+    forEachEntry([&output, &line](const std::string& path, Fingerprint fingerprint) {
+        line.clear();
+        appendListingLine(line, path, fingerprint);
+        output.write(line);
+    });
+}
+
+std::uint32_t SnapshotImpl::getApproximateSize() const {
+    std::uint32_t size = 0;
+    for (const std::string& path : *_snapshotData.first) size += static_cast<std::uint32_t>(path.capacity());
+    return size + 12 * static_cast<std::uint32_t>(_snapshotData.second->size());
+}
+
+bool SnapshotImpl::isModified(const SnapshotImpl& ns, Paths::const_iterator i, Paths::const_iterator inNew) const {
+    ASSERT(ns._snapshotData.second->find( &*ns._snapshotData.first->find(*i) ) != ns._snapshotData.second->end());
+    ASSERT(_snapshotData.second->find( &* _snapshotData.first->find(*i) ) != _snapshotData.second->end());
+    const PathInfo::const_iterator newInfo = ns._snapshotData.second->find(&*inNew);
+    const PathInfo::const_iterator oldInfo = _snapshotData.second->find(&*i);
+    if (newInfo == ns._snapshotData.second->end() || oldInfo == _snapshotData.second->end()) return false;
+    return newInfo->second != oldInfo->second;
+}
+
+std::vector<SnapshotDifference> SnapshotImpl::compare(const SnapshotImpl& ns) const {
+    std::vector<const std::string*> created, deleted, modified;
+    Paths::const_iterator i = _snapshotData.first->begin();
+    Paths::const_iterator j = ns._snapshotData.first->begin();
+    while (i != _snapshotData.first->end() && j != ns._snapshotData.first->end()) {
+        const int order = i->compare(*j);
+        if (order < 0) {
+            deleted.push_back(&*i++);
+        } else if (order > 0) {
+            created.push_back(&*j++);
+        } else {
+            if (isModified(ns, i, j)) modified.push_back(&*i);
+            ++i;
+            ++j;
+        }
+    }
+    for (; i != _snapshotData.first->end(); ++i) deleted.push_back(&*i);
+    for (; j != ns._snapshotData.first->end(); ++j) created.push_back(&*j);
+
+    std::vector<SnapshotDifference> result;
+    result.reserve(created.size() + deleted.size() + modified.size());
+    appendDifferences(result, created, CREATED);
+    appendDifferences(result, deleted, DELETED);
+    appendDifferences(result, modified, MODIFIED);
+    return result;
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

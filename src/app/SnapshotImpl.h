@@ -1,0 +1,70 @@
+#ifndef VESTIGA_APP_SNAPSHOTIMPL_H
+#define VESTIGA_APP_SNAPSHOTIMPL_H
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Fingerprint.h"
+#include "app/IgnorePatternList.h"
+#include "app/Snapshot.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class MessageOutput;
+
+class SnapshotImpl : public Snapshot {
+public:
+    // Entry paths, ordered byte by byte.
+    typedef std::set<std::string> Paths;
+    // Fingerprint per path, keyed by the address of the path's element in Paths.
+    typedef std::map<const std::string*, Fingerprint> PathInfo;
+    // Both containers are owned by the snapshot.
+    typedef std::pair<Paths*, PathInfo*> SnapshotData;
+
+    // Rebuilds a snapshot from the bytes of a dump file, [begin, end).
+    // Throws SnapshotException on malformed data.
+    SnapshotImpl(const char* begin, const char* end);
+    // Builds a snapshot by scanning directories and registry keys; problems
+    // become warnings on `output`.
+    SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
+                 const IgnorePatternList& ignorePatterns, MessageOutput& output);
+    ~SnapshotImpl() override;
+
+    SnapshotImpl(const SnapshotImpl&) = delete;
+    SnapshotImpl& operator=(const SnapshotImpl&) = delete;
+
+    const Paths* getPaths() const override;
+    void serialize(std::vector<char>& out) const override;
+    std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
+    std::string toString() const override;
+    // Writes the listing to `output`, one message per line.
+    virtual void print(MessageOutput& output) const;
+    // Allocated string capacity of all paths plus 12 bytes per fingerprint.
+    virtual std::uint32_t getApproximateSize() const;
+
+private:
+    static void deserialize(const char* begin, const char* end, Paths& paths, PathInfo& pathInfo);
+    // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
+    static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
+
+    // Calls `visit(path, fingerprint)` for every entry, in path order.
+    template <typename Visitor>
+    void forEachEntry(Visitor visit) const;
+    bool isModified(const SnapshotImpl& ns, Paths::const_iterator i, Paths::const_iterator inNew) const;
+
+    SnapshotData _snapshotData;
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif
