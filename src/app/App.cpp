@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DifferenceFormatter.h"
 #include "app/FileLoader.h"
 #include "app/FileSaver.h"
 #include "app/Flags.h"

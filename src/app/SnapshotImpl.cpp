@@ -5,6 +5,7 @@
 
 #include "app/MessageOutput.h"
 #include "app/SnapshotException.h"
+#include "app/SnapshotScanner.h"
 #include "platform/errorresources/Assertion.h"
 
 namespace com {
@@ -79,6 +80,10 @@ SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(n
     deserialize(begin, end, *paths, *pathInfo);
     _snapshotData = SnapshotData(paths.release(), pathInfo.release());
 }
+
+SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
+                           const IgnorePatternList& ignorePatterns, MessageOutput& output)
+    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs)) {}
 
 SnapshotImpl::~SnapshotImpl() {
     delete _snapshotData.second;
