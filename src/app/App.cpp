@@ -36,6 +36,12 @@ namespace {
 
 const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
+// A progress line is out before the step it announces starts.
+void progress(MessageOutput& output, const std::string& message) {
+    output.write(message);
+    output.flush();
+}
+
 std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char* flag) {
     return parser.isSet(flag) ? parser.getArguments(flag) : std::vector<std::string>();
 }
@@ -45,9 +51,9 @@ std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char
 std::unique_ptr<SnapshotImpl> readDump(const std::string& fileName, const std::string& loadingMessage,
                                        const std::string& parsingMessage, MessageOutput& output,
                                        FileLoader& loader) {
-    output.write(loadingMessage);
+    progress(output, loadingMessage);
     std::string text = loader.load(fileName, 0);
-    output.write(parsingMessage);
+    progress(output, parsingMessage);
     std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(text.data(), text.data() + text.size()));
     std::string().swap(text);
     return snapshot;
@@ -85,6 +91,7 @@ void App::printHelp(MessageOutput& output) {
 int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoader& loader, FileSaver& saver) {
     if (argc == 1) {
         printHelp(output);
+        output.flush();
         std::fputs("Press 'enter' to exit.\n", stdout);
         std::fflush(stdout);
         std::getchar();
@@ -107,6 +114,7 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
             loadIgnorePatterns(output, loader, parser.getArgument(IGNORE_FLAG), ignorePatterns);
         }
         runFlow(parser, ignorePatterns, output, loader, saver);
+        output.flush();
         return 0;
     } catch (const exceptions::OutOfMemoryException& e) {
         output.write("Out of memory. Please make sure you have a large amount of virtual memory.\n" +
@@ -119,6 +127,7 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
                      "\n" + SystemErrors::map(static_cast<int>(lastError)) +
                      "\nThank you for helping us improve the software!");
     }
+    output.flush();
     return 1;
 }
 
@@ -140,7 +149,7 @@ void App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
 void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader) {
     std::unique_ptr<SnapshotImpl> snapshot =
         readDump(parser.getArgument(PRINT_FLAG), "Loading dump.\n", "Parsing dump.\n", output, loader);
-    output.write("Printing dump.\n");
+    progress(output, "Printing dump.\n");
     snapshot->print(output);
 }
 
@@ -152,7 +161,7 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
     std::unique_ptr<SnapshotImpl> newSnapshot =
         readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader);
 
-    output.write("Comparing the two dumps.\n");
+    progress(output, "Comparing the two dumps.\n");
     std::vector<SnapshotDifference> differences = oldSnapshot->compare(*newSnapshot);
     output.write("Comparsion result:\n");
     if (differences.empty()) {
@@ -169,10 +178,10 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
 
-    output.write("Creating dump. Please be patient.\n");
+    progress(output, "Creating dump. Please be patient.\n");
     SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output);
 
-    output.write("Serializing dump.\n");
+    progress(output, "Serializing dump.\n");
     std::string data;
     {
         std::vector<char> bytes;
@@ -180,7 +189,7 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
         data.assign(bytes.begin(), bytes.end());
     }
 
-    output.write("Saving dump.\n");
+    progress(output, "Saving dump.\n");
     saver.save(dumpFile, data, 0);
 
     std::ostringstream done;

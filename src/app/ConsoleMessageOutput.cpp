@@ -3,16 +3,32 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/win32/Console.h"
+
 namespace com {
 namespace quorvane {
 namespace products {
 namespace lumeno {
 
+namespace {
+
+const size_t blockSize = 1 << 16;
+
+}  // namespace
+
+ConsoleMessageOutput::ConsoleMessageOutput() : flushEachMessage(platform::standardOutputIsTerminal()) {
+    if (!flushEachMessage) std::setvbuf(stdout, nullptr, _IOFBF, blockSize);
+}
+
+ConsoleMessageOutput::~ConsoleMessageOutput() { flush(); }
+
 void ConsoleMessageOutput::write(const std::string& message) {
     const char* text = message.c_str();
     std::fwrite(text, 1, std::strlen(text), stdout);
-    std::fflush(stdout);
+    if (flushEachMessage) flush();
 }
+
+void ConsoleMessageOutput::flush() { std::fflush(stdout); }
 
 }  // namespace lumeno
 }  // namespace products

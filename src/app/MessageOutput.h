@@ -9,11 +9,15 @@ namespace products {
 namespace lumeno {
 
 // Every progress message, warning, error report and listing line goes
-// through one object of this type. `write` adds no line break and flushes.
+// through one object of this type. `write` adds no line break.
 class MessageOutput {
 public:
     virtual ~MessageOutput() {}
     virtual void write(const std::string& message) = 0;
+    // Makes sure every message written so far is out. An output may collect
+    // messages between flushes; the driver flushes before every step that
+    // can take long, and at the end of the run.
+    virtual void flush() {}
 };
 
 }  // namespace lumeno

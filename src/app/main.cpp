@@ -3,7 +3,7 @@
 #include "app/FileHelperLoader.h"
 #include "app/FileHelperSaver.h"
 #include "platform/errorresources/OutOfMemoryHandler.h"
-#include "platform/win32/StandardOutput.h"
+#include "platform/win32/Console.h"
 
 using namespace com::quorvane::products::lumeno;
 
