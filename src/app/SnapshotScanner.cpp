@@ -80,6 +80,7 @@ void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths&
         const std::string current = std::move(pending.back());
         pending.pop_back();
         if (current.empty()) continue;
+        progress.show(paths.size(), current);
         if (!isIgnored(current, ignorePatterns)) paths.insert(current);
         if (!named && isReparsePoint(current)) continue;
         named = false;
@@ -97,28 +98,29 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths&
             if (!isIgnored(file, ignorePatterns)) paths.insert(file);
         }
     } catch (const windows::file::WindowsFileException& e) {
-        output.write("Warning: Error getting files.\n" + e.getMessage());
+        warn("Warning: Error getting files.\n" + e.getMessage());
     }
     try {
         subdirs = windows::file::getFirstLevelDirectories(dir);
     } catch (const windows::file::WindowsFileException& e) {
-        output.write("Warning: Error getting  directories.\n" + e.getMessage());
+        warn("Warning: Error getting  directories.\n" + e.getMessage());
     }
 }
 
 void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
     for (const std::string& path : paths) {
+        progress.show(pathInfo.size(), path);
         HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
         if (handle == INVALID_HANDLE_VALUE) {
-            output.write("Warning. File ignored: Error opening file or directory: '" + path +
+            warn("Warning. File ignored: Error opening file or directory: '" + path +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
             delme.push_back(path);
             continue;
         }
         BY_HANDLE_FILE_INFORMATION information;
         if (!GetFileInformationByHandle(handle, &information)) {
-            output.write("Warning: Error getting file information for file: '" + path + "'\n" +
+            warn("Warning: Error getting file information for file: '" + path + "'\n" +
                          SystemErrors::map(static_cast<int>(GetLastError())));
             delme.push_back(path);
             CloseHandle(handle);
@@ -135,6 +137,11 @@ void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotIm
     }
 }
 
+void SnapshotScanner::warn(const std::string& message) {
+    progress.clear();
+    output.write(message);
+}
+
 void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
                              SnapshotImpl::PathInfo& pathInfo) {
     pathInfo[&*paths.insert(path).first] = fingerprint;
@@ -143,6 +150,7 @@ void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, S
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
                                       SnapshotImpl::PathInfo& pathInfo) {
     if (keyPath.empty()) return;
+    progress.show(paths.size(), keyPath);
     if (!isIgnored(keyPath, ignorePatterns)) record(keyPath, 0, paths, pathInfo);
 
     try {
@@ -164,7 +172,7 @@ void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::
             scanRegistryKey(name + "\\" + subKeyName, paths, pathInfo);
         }
     } catch (const windows::registry::RegistryException& e) {
-        output.write("Warning: Error gettings information from the registry. " + e.getMessage());
+        warn("Warning: Error gettings information from the registry. " + e.getMessage());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ScanProgress.h"
 #include "app/SnapshotImpl.h"
 
 namespace com {
@@ -30,11 +31,13 @@ private:
     void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths, std::vector<std::string>& subdirs);
     void readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+    void warn(const std::string& message);
     void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
                 SnapshotImpl::PathInfo& pathInfo);
 
     const IgnorePatternList& ignorePatterns;
     MessageOutput& output;
+    ScanProgress progress;
 };
 
 }  // namespace lumeno

@@ -1,0 +1,64 @@
+#include "app/ScanProgress.h"
+
+#include <cstdio>
+
+#include "platform/win32/Console.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+const std::chrono::milliseconds refreshInterval(200);
+// Stays on one line of the narrowest usual terminal.
+const std::size_t lineWidth = 79;
+
+}  // namespace
+
+ScanProgress::ScanProgress()
+    : enabled(platform::standardErrorIsTerminal()), started(Clock::now()), nextDraw(started), shownWidth(0) {}
+
+ScanProgress::~ScanProgress() { clear(); }
+
+void ScanProgress::clear() {
+    if (shownWidth > 0) draw("");
+}
+
+void ScanProgress::show(std::size_t entries, const std::string& where) {
+    if (!enabled) return;
+    const Clock::time_point now = Clock::now();
+    if (now < nextDraw) return;
+    nextDraw = now + refreshInterval;
+
+    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started).count();
+    char head[64];
+    std::snprintf(head, sizeof head, "%zu entries, %lld:%02lld, ", entries, seconds / 60, seconds % 60);
+    std::string line(head);
+    // Long paths keep their end, which names what is being read.
+    const std::size_t room = lineWidth > line.size() ? lineWidth - line.size() : 0;
+    if (where.size() <= room) {
+        line += where;
+    } else if (room > 3) {
+        line += "..." + where.substr(where.size() - (room - 3));
+    }
+    // A name may hold line feeds or other control characters.
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    }
+    draw(line);
+}
+
+void ScanProgress::draw(const std::string& line) {
+    std::string text = "\r" + line;
+    if (line.size() < shownWidth) text.append(shownWidth - line.size(), ' ').append("\r" + line);
+    shownWidth = line.size();
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
