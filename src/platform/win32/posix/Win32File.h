@@ -1,6 +1,119 @@
 #ifndef VESTIGA_PLATFORM_WIN32_POSIX_WIN32FILE_H
 #define VESTIGA_PLATFORM_WIN32_POSIX_WIN32FILE_H
 
+// The Win32 file calls the program uses, for POSIX systems. Paths use '/'.
+//
+// How the POSIX side answers:
+// - A symbolic link is never followed by a listing or a query: it is reported
+//   with FILE_ATTRIBUTE_REPARSE_POINT alone, never as a directory, so no walk
+//   goes through a link. Directories carry FILE_ATTRIBUTE_DIRECTORY, every
+//   other entry FILE_ATTRIBUTE_ARCHIVE; the attribute word is never 0.
+// - Find records hold the name and the attributes only; their times and
+//   sizes are 0. The file information of a handle holds everything.
+// - Share modes and security attributes are accepted and play no part.
+
+#include <cstdint>
+
 #include "platform/win32/posix/Win32Base.h"
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
+
+#define GENERIC_READ 0x80000000
+#define GENERIC_WRITE 0x40000000
+
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+
+// 100-nanosecond intervals since 1601-01-01 UTC.
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+
+typedef struct _WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0;
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+} WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
+
+// The pattern is a directory, '/', and a mask in which '*' stands for any run
+// of characters and '?' for one; letters match regardless of ASCII case. A
+// pattern without '/' is a mask for the current directory. Entries come in
+// directory order, "." and ".." among them. Fails with ERROR_FILE_NOT_FOUND
+// when the directory has no matching entry, ERROR_PATH_NOT_FOUND when it does
+// not exist, ERROR_DIRECTORY when it is a file, ERROR_ACCESS_DENIED when it
+// may not be read.
+HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findFileData);
+// 0 with ERROR_NO_MORE_FILES after the last entry.
+BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findFileData);
+BOOL FindClose(HANDLE findFile);
+
+// The length of the directory, or, when the buffer is too small, the length
+// needed including the terminating NUL; 0 on failure.
+DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
+
+// Desired access 0 opens for queries: the path is examined once, without
+// following a symbolic link, and nothing stays open. GENERIC_READ and
+// GENERIC_WRITE open the file's data; a directory then fails with
+// ERROR_ACCESS_DENIED as on Windows. Directories open for queries only with
+// FILE_FLAG_BACKUP_SEMANTICS.
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
+                   DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileInformation);
+// Writes the file's data through to the disk.
+BOOL FlushFileBuffers(HANDLE file);
+BOOL CloseHandle(HANDLE object);
+
+// Moves a file within its file system. MOVEFILE_REPLACE_EXISTING is required:
+// the move replaces the target in one step. MOVEFILE_WRITE_THROUGH returns
+// only after the directory holding the target is on disk.
+BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+BOOL DeleteFileA(LPCSTR fileName);
 
 #endif

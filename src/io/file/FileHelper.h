@@ -1,0 +1,49 @@
+#ifndef VESTIGA_IO_FILE_FILEHELPER_H
+#define VESTIGA_IO_FILE_FILEHELPER_H
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace io {
+namespace file {
+
+// Reads and writes whole files as byte strings. Every failure is an
+// exception whose message says what failed and then names the file, the
+// current directory, the system's text for the last error and the stream
+// library's text for the failure.
+class FileHelper {
+public:
+    // The first `byteCount` bytes of the file; 0 means the whole file.
+    // Throws CouldNotLoadFileException.
+    static std::string load(const std::string& fileName, unsigned int byteCount);
+
+    // Writes all bytes of `data` to the file. `extraOpenMode` holds open-mode
+    // bits added to output and binary mode. With 0 the data goes to a new
+    // file that replaces the old one only once it is complete and on disk: a
+    // failed save leaves an existing file as it was. Other modes (appending)
+    // write to the file in place. Throws CouldNotSaveFileException.
+    static void save(const std::string& fileName, const std::string& data, int extraOpenMode);
+
+private:
+    static void openForReading(std::ifstream& stream, const std::string& fileName);
+    // Opens `openedName`; failures are reported for `fileName`.
+    static void openForWriting(std::ofstream& stream, const std::string& fileName, const std::string& openedName,
+                               int extraOpenMode);
+    static std::int64_t getFileSize(std::ifstream& stream, const std::string& fileName);
+    static void write(std::ofstream& stream, const std::string& fileName, const std::string& data);
+    static void replace(const std::string& fileName, const std::string& data);
+
+    // Runs one stream operation; a stream failure becomes a `Failure` with
+    // `message`, any other exception goes on after a failed check.
+    template <class Failure, class Operation>
+    static void runStreamStep(const char* message, const std::string& fileName, Operation operation);
+
+    static std::string buildFileErrorMessage(const std::string& message, const std::string& fileName,
+                                             const std::string& cppException);
+};
+
+}  // namespace file
+}  // namespace io
+
+#endif

@@ -1,0 +1,51 @@
+#include "platform/win32/posix/FileHandle.h"
+
+#include <unistd.h>
+
+#include "platform/win32/posix/FileInformation.h"
+
+namespace platform {
+
+FileHandle::FileHandle(const struct stat& status) : _descriptor(-1), _status(status) {}
+
+FileHandle::FileHandle(int descriptor) : _descriptor(descriptor), _status() {}
+
+FileHandle::~FileHandle() {
+    if (_descriptor >= 0) ::close(_descriptor);
+}
+
+bool FileHandle::getInformation(BY_HANDLE_FILE_INFORMATION* information) const {
+    struct stat status = _status;
+    if (_descriptor >= 0 && fstat(_descriptor, &status) != 0) {
+        setLastErrorFromErrno();
+        return false;
+    }
+    *information = fileInformationFromStatus(status);
+    return true;
+}
+
+// A handle for queries has no data to write, as on Windows.
+bool FileHandle::flush() const {
+    if (_descriptor < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    if (fsync(_descriptor) != 0) {
+        setLastErrorFromErrno();
+        return false;
+    }
+    return true;
+}
+
+bool FileHandle::close() {
+    if (_descriptor < 0) return true;
+    const int result = ::close(_descriptor);
+    _descriptor = -1;
+    if (result != 0) {
+        setLastErrorFromErrno();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#ifndef VESTIGA_PLATFORM_WIN32_POSIX_FILEHANDLE_H
+#define VESTIGA_PLATFORM_WIN32_POSIX_FILEHANDLE_H
+
+#include <sys/stat.h>
+
+#include "platform/win32/posix/HandleObject.h"
+
+namespace platform {
+
+// A file opened by CreateFileA: either for queries only, holding the status
+// the path had when it was opened, or on its data, holding a descriptor.
+class FileHandle : public HandleObject {
+public:
+    explicit FileHandle(const struct stat& status);
+    // Takes ownership of the descriptor.
+    explicit FileHandle(int descriptor);
+    ~FileHandle() override;
+
+    // Each returns false, with the last error set, on failure.
+    bool getInformation(BY_HANDLE_FILE_INFORMATION* information) const;
+    bool flush() const;
+    bool close();
+
+private:
+    int _descriptor;
+    struct stat _status;
+};
+
+}  // namespace platform
+
+#endif

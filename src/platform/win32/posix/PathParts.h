@@ -1,0 +1,17 @@
+#ifndef VESTIGA_PLATFORM_WIN32_POSIX_PATHPARTS_H
+#define VESTIGA_PLATFORM_WIN32_POSIX_PATHPARTS_H
+
+#include <string>
+
+namespace platform {
+
+// The directory part of a path: everything before the last '/', "/" for an
+// entry of the root, "." for a bare name.
+std::string directoryOf(const std::string& path);
+
+// Everything after the last '/'; the whole path when it has none.
+std::string nameOf(const std::string& path);
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,87 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "platform/win32/posix/FileHandle.h"
+#include "platform/win32/posix/Win32File.h"
+
+namespace {
+
+HANDLE fail(DWORD errorCode) {
+    SetLastError(errorCode);
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE failFromErrno() {
+    platform::setLastErrorFromErrno();
+    return INVALID_HANDLE_VALUE;
+}
+
+bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
+
+// One lstat and nothing kept open: the scan queries every path this way.
+HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
+    if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
+    struct stat status;
+    if (lstat(fileName, &status) != 0) return failFromErrno();
+    if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
+    return platform::toHandle(new platform::FileHandle(status));
+}
+
+// The open(2) flags for a creation disposition; -1 for an unknown one.
+int creationFlags(DWORD creationDisposition) {
+    switch (creationDisposition) {
+        case CREATE_NEW: return O_CREAT | O_EXCL;
+        case CREATE_ALWAYS: return O_CREAT | O_TRUNC;
+        case OPEN_EXISTING: return 0;
+        case OPEN_ALWAYS: return O_CREAT;
+        case TRUNCATE_EXISTING: return O_TRUNC;
+        default: return -1;
+    }
+}
+
+HANDLE openData(LPCSTR fileName, DWORD desiredAccess, DWORD creationDisposition, DWORD flagsAndAttributes) {
+    const int creation = creationFlags(creationDisposition);
+    if (creation < 0) return fail(ERROR_INVALID_PARAMETER);
+    const bool reading = (desiredAccess & GENERIC_READ) != 0;
+    const bool writing = (desiredAccess & GENERIC_WRITE) != 0;
+    const int access = reading && writing ? O_RDWR : (writing ? O_WRONLY : O_RDONLY);
+    const int descriptor = open(fileName, access | creation | O_CLOEXEC, 0666);
+    // Where a file may be created, only its directory can be missing.
+    if (descriptor < 0 && errno == ENOENT && (creation & O_CREAT)) return fail(ERROR_PATH_NOT_FOUND);
+    if (descriptor < 0) return failFromErrno();
+    std::unique_ptr<platform::FileHandle> handle(new platform::FileHandle(descriptor));
+    struct stat status;
+    if (fstat(descriptor, &status) != 0) return failFromErrno();
+    if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
+    return platform::toHandle(handle.release());
+}
+
+}  // namespace
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
+                   LPSECURITY_ATTRIBUTES /*securityAttributes*/, DWORD creationDisposition, DWORD flagsAndAttributes,
+                   HANDLE /*templateFile*/) {
+    if ((desiredAccess & (GENERIC_READ | GENERIC_WRITE)) == 0) {
+        return openForQueries(fileName, creationDisposition, flagsAndAttributes);
+    }
+    return openData(fileName, desiredAccess, creationDisposition, flagsAndAttributes);
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileInformation) {
+    const platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    return handle != nullptr && handle->getInformation(fileInformation) ? TRUE : FALSE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+    const platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    return handle != nullptr && handle->flush() ? TRUE : FALSE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    std::unique_ptr<platform::FileHandle> handle(platform::handleObject<platform::FileHandle>(object));
+    return handle != nullptr && handle->close() ? TRUE : FALSE;
+}

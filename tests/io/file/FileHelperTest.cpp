@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "io/file/FileExceptions.h"
+#include "io/file/FileHelper.h"
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/PathSeparator.h"
+#include "support/ScratchDirectory.h"
+
+namespace {
+
+using io::file::CouldNotLoadFileException;
+using io::file::CouldNotSaveFileException;
+using io::file::FileHelper;
+
+const int errorFileNotFound = 2;
+const int errorPathNotFound = 3;
+const int errorAccessDenied = 5;
+
+const std::string openForReading = "An error occured when trying to open the file for reading.";
+const std::string openForWriting = "An error occured when trying to open the file for writing.";
+
+std::string currentDirectory() { return std::filesystem::current_path().string() + platform::PATH_SEPARATOR; }
+
+// What follows the message: the file, the directory, then the system text.
+std::string details(const std::string& fileName, int errorCode) {
+    return "\nFilename: '" + fileName + "'" + "\nCurrent Working Directory: " + currentDirectory() + "\n" +
+           SystemErrors::map(errorCode) + "\nC++ exception: ";
+}
+
+// The stream library's own text for a file stream that cannot open.
+std::string streamOpenFailureText(const std::string& fileName) {
+    std::ifstream stream;
+    stream.exceptions(std::ios::badbit | std::ios::failbit | std::ios::eofbit);
+    try {
+        stream.open(fileName, std::ios::in | std::ios::binary);
+    } catch (const std::ios_base::failure& e) {
+        return e.what();
+    }
+    return "(the stream opened)";
+}
+
+std::string loadFailure(const std::string& fileName, unsigned int byteCount = 0) {
+    try {
+        FileHelper::load(fileName, byteCount);
+    } catch (const CouldNotLoadFileException& e) {
+        return e.getMessage();
+    }
+    return "(no exception)";
+}
+
+std::string saveFailure(const std::string& fileName, const std::string& data) {
+    try {
+        FileHelper::save(fileName, data, 0);
+    } catch (const CouldNotSaveFileException& e) {
+        return e.getMessage();
+    }
+    return "(no exception)";
+}
+
+bool startsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
+
+// A file of the given size whose content was never written.
+std::string makeSparseFile(const ScratchDirectory& scratch, const std::string& name, std::uint64_t size) {
+    const std::string path = scratch.writeFile(name, "");
+    std::filesystem::resize_file(path, size);
+    return path;
+}
+
+class FileHelperLoad : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_F(FileHelperLoad, MissingFileMessageNamesFileDirectorySystemTextAndStreamFailure) {
+    const std::string missing = scratch.pathOf("missing.dat");
+    EXPECT_EQ(openForReading + details(missing, errorFileNotFound) + streamOpenFailureText(missing),
+              loadFailure(missing));
+}
+
+TEST_F(FileHelperLoad, DirectoryIsRefusedWhenOpened) {
+    const std::string directory = scratch.makeDirectory("folder");
+    const std::string message = loadFailure(directory);
+    EXPECT_TRUE(startsWith(message, openForReading + details(directory, errorAccessDenied))) << message;
+}
+
+TEST_F(FileHelperLoad, FileUsedAsDirectoryIsAPathNotFound) {
+    const std::string name = scratch.writeFile("plain.txt", "x") + platform::PATH_SEPARATOR + "inner.txt";
+    const std::string message = loadFailure(name);
+    EXPECT_TRUE(startsWith(message, openForReading + details(name, errorPathNotFound))) << message;
+}
+
+TEST_F(FileHelperLoad, AskingForMoreBytesThanTheFileHoldsFails) {
+    const std::string name = scratch.writeFile("ten.dat", "0123456789");
+    const std::string message = loadFailure(name, 11);
+    const std::string expectedMessage =
+        "Tried to read a larger number of bytes from a file that it contained. Tried to read : 11 File size: 10";
+    const std::string expectedStart =
+        expectedMessage + "\nFilename: '" + name + "'\nCurrent Working Directory: " + currentDirectory() + "\n";
+    EXPECT_TRUE(startsWith(message, expectedStart)) << message;
+    EXPECT_NE(std::string::npos, message.find("\nC++ exception: None.", message.size() - 21)) << message;
+}
+
+TEST_F(FileHelperLoad, ByteCountTakesTheFirstBytesAndZeroTakesAll) {
+    const std::string name = scratch.writeFile("ten.dat", "0123456789");
+    EXPECT_EQ("0123", FileHelper::load(name, 4));
+    EXPECT_EQ("0123456789", FileHelper::load(name, 10));
+    EXPECT_EQ("0123456789", FileHelper::load(name, 0));
+}
+
+TEST_F(FileHelperLoad, EmptyFileLoadsAsEmptyString) {
+    EXPECT_EQ("", FileHelper::load(scratch.writeFile("empty.dat", ""), 0));
+}
+
+TEST_F(FileHelperLoad, FilesAboveTheLimitAreRefusedWithTheirTrueSize) {
+    const std::uint64_t threeGiB = 3221225472ULL;
+    const std::uint64_t fiveGiBAndTen = 5368709130ULL;
+    const std::string start = "Could not load the file because the file size was too big. The file size is ";
+    const std::string limit = ". The file cannot be bigger than 2147483647 bytes.\nFilename: '";
+    EXPECT_TRUE(startsWith(loadFailure(makeSparseFile(scratch, "big.dat", threeGiB)), start + "3221225472" + limit));
+    // Beyond 4 GiB a 32-bit size would wrap around to 10 and load 10 bytes.
+    EXPECT_TRUE(
+        startsWith(loadFailure(makeSparseFile(scratch, "huge.dat", fiveGiBAndTen)), start + "5368709130" + limit));
+}
+
+class FileHelperSave : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_F(FileHelperSave, EveryByteRoundTrips) {
+    const std::string data("line\r\nnext\nzero\0byte\r\0\xff end", 28);
+    const std::string name = scratch.pathOf("bytes.dat");
+    FileHelper::save(name, data, 0);
+    EXPECT_EQ(data, scratch.readFile("bytes.dat"));
+    EXPECT_EQ(data, FileHelper::load(name, 0));
+}
+
+TEST_F(FileHelperSave, EmptyDataMakesAnEmptyFile) {
+    FileHelper::save(scratch.pathOf("empty.dat"), "", 0);
+    EXPECT_EQ(0u, std::filesystem::file_size(scratch.pathOf("empty.dat")));
+}
+
+TEST_F(FileHelperSave, SavingOverAFileReplacesItsWholeContentAndLeavesNoOtherFile) {
+    scratch.writeFile("dump.dat", "a longer old content");
+    FileHelper::save(scratch.pathOf("dump.dat"), "new", 0);
+    EXPECT_EQ("new", scratch.readFile("dump.dat"));
+    EXPECT_EQ(std::vector<std::string>{"dump.dat"}, scratch.namesIn(""));
+}
+
+TEST_F(FileHelperSave, AppendModeAddsToTheFile) {
+    scratch.writeFile("log.txt", "one,");
+    FileHelper::save(scratch.pathOf("log.txt"), "two", std::ios::app);
+    EXPECT_EQ("one,two", scratch.readFile("log.txt"));
+}
+
+TEST_F(FileHelperSave, DirectoryAsTargetFailsAtOpeningAndIsLeftAlone) {
+    const std::string directory = scratch.makeDirectory("folder");
+    scratch.writeFile("folder" + std::string(1, platform::PATH_SEPARATOR) + "inside.txt", "kept");
+
+    const std::string message = saveFailure(directory, "data");
+
+    EXPECT_TRUE(startsWith(message, openForWriting + details(directory, errorAccessDenied))) << message;
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+    EXPECT_EQ(std::vector<std::string>{"inside.txt"}, scratch.namesIn("folder"));
+    EXPECT_EQ(std::vector<std::string>{"folder"}, scratch.namesIn(""));
+}
+
+TEST_F(FileHelperSave, MissingDirectoryFailsAtOpeningNamingTheTarget) {
+    const std::string name = scratch.pathOf("missing") + platform::PATH_SEPARATOR + "dump.dat";
+    const std::string message = saveFailure(name, "data");
+    EXPECT_TRUE(startsWith(message, openForWriting + details(name, errorPathNotFound))) << message;
+    EXPECT_TRUE(scratch.namesIn("").empty());
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+#include "platform/win32/Win32.h"
+#include "platform/win32/posix/FileInformation.h"
+#include "support/ScratchDirectory.h"
+
+namespace {
+
+std::uint64_t value(const FILETIME& time) {
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+void setModificationTime(const std::string& path, std::int64_t seconds, long nanoseconds) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), nanoseconds}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW));
+}
+
+// The information the scan's query of a path gives, or the error code.
+struct Query {
+    DWORD error = ERROR_SUCCESS;
+    BY_HANDLE_FILE_INFORMATION information = {};
+};
+
+Query query(const std::string& path, DWORD flags = FILE_FLAG_BACKUP_SEMANTICS) {
+    Query result;
+    HANDLE handle = CreateFileA(path.c_str(), 0, 0, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        result.error = GetLastError();
+        return result;
+    }
+    EXPECT_TRUE(GetFileInformationByHandle(handle, &result.information));
+    EXPECT_TRUE(CloseHandle(handle));
+    return result;
+}
+
+TEST(PosixFileTime, CountsHundredNanosecondIntervalsSince1601) {
+    EXPECT_EQ(116444736000000000ULL, value(platform::fileTimeFromTimespec({0, 0})));
+    EXPECT_EQ(133444736001234567ULL, value(platform::fileTimeFromTimespec({1700000000, 123456789})));
+    EXPECT_EQ(0ULL, value(platform::fileTimeFromTimespec({-11644473600LL, 0})));
+    EXPECT_EQ(0ULL, value(platform::fileTimeFromTimespec({-11644473601LL, 999999999})));
+}
+
+class PosixFileQuery : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_F(PosixFileQuery, FileGivesItsModificationTimeSizeAndIdentity) {
+    const std::string path = scratch.writeFile("file.txt", "12345");
+    setModificationTime(path, 1700000000, 123456789);
+    struct stat status;
+    ASSERT_EQ(0, lstat(path.c_str(), &status));
+
+    const Query result = query(path);
+
+    ASSERT_EQ(ERROR_SUCCESS, result.error);
+    EXPECT_EQ(133444736001234567ULL, value(result.information.ftLastWriteTime));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), result.information.dwFileAttributes);
+    EXPECT_EQ(0u, result.information.nFileSizeHigh);
+    EXPECT_EQ(5u, result.information.nFileSizeLow);
+    EXPECT_EQ(1u, result.information.nNumberOfLinks);
+    EXPECT_EQ(static_cast<std::uint64_t>(status.st_ino),
+              (static_cast<std::uint64_t>(result.information.nFileIndexHigh) << 32) | result.information.nFileIndexLow);
+}
+
+TEST_F(PosixFileQuery, DirectoryOpensOnlyWithBackupSemantics) {
+    const std::string path = scratch.makeDirectory("sub");
+    setModificationTime(path, 0, 0);
+
+    const Query result = query(path);
+    ASSERT_EQ(ERROR_SUCCESS, result.error);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), result.information.dwFileAttributes);
+    EXPECT_EQ(116444736000000000ULL, value(result.information.ftLastWriteTime));
+    EXPECT_EQ(0u, result.information.nFileSizeLow);
+
+    EXPECT_EQ(ERROR_ACCESS_DENIED, query(path, 0).error);
+}
+
+TEST_F(PosixFileQuery, SymbolicLinkIsQueriedItselfNeverItsTarget) {
+    const std::string target = scratch.makeDirectory("target");
+    setModificationTime(target, 1600000000, 0);
+    const std::string link = scratch.pathOf("link");
+    ASSERT_EQ(0, symlink("target", link.c_str()));
+    setModificationTime(link, 1700000000, 0);
+
+    const Query result = query(link);
+
+    ASSERT_EQ(ERROR_SUCCESS, result.error);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT), result.information.dwFileAttributes);
+    EXPECT_EQ(value(platform::fileTimeFromTimespec({1700000000, 0})), value(result.information.ftLastWriteTime));
+}
+
+TEST_F(PosixFileQuery, FailuresGiveTheCodesWindowsGives) {
+    scratch.writeFile("file.txt", "x");
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, query(scratch.pathOf("missing")).error);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, query(scratch.pathOf("file.txt/inner")).error);
+}
+
+TEST_F(PosixFileQuery, QueryHandleHasNoDataToFlush) {
+    HANDLE handle = CreateFileA(scratch.writeFile("file.txt", "x").c_str(), 0, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    EXPECT_FALSE(FlushFileBuffers(handle));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_TRUE(CloseHandle(handle));
+}
+
+class PosixFileData : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_F(PosixFileData, CreateNewRefusesAnExistingFileAndAMissingDirectory) {
+    const std::string existing = scratch.writeFile("file.txt", "kept");
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              CreateFileA(existing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_EQ(ERROR_FILE_EXISTS, GetLastError());
+    EXPECT_EQ("kept", scratch.readFile("file.txt"));
+
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(scratch.pathOf("missing/new.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, GetLastError());
+}
+
+TEST_F(PosixFileData, DirectoryDataCannotBeOpened) {
+    const std::string directory = scratch.makeDirectory("sub");
+    for (DWORD access : std::initializer_list<DWORD>{GENERIC_READ, GENERIC_WRITE}) {
+        EXPECT_EQ(INVALID_HANDLE_VALUE,
+                  CreateFileA(directory.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    }
+}
+
+TEST_F(PosixFileData, WrittenFileIsFlushedMovedOverTheTargetAndDeleted) {
+    const std::string source = scratch.writeFile("new.txt", "new");
+    const std::string target = scratch.writeFile("old.txt", "old");
+    HANDLE handle =
+        CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    EXPECT_TRUE(FlushFileBuffers(handle));
+    EXPECT_TRUE(CloseHandle(handle));
+
+    EXPECT_TRUE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(std::vector<std::string>{"old.txt"}, scratch.namesIn(""));
+    EXPECT_EQ("new", scratch.readFile("old.txt"));
+
+    EXPECT_TRUE(DeleteFileA(target.c_str()));
+    EXPECT_FALSE(DeleteFileA(target.c_str()));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
+    EXPECT_TRUE(scratch.namesIn("").empty());
+}
+
+TEST_F(PosixFileData, MoveOntoADirectoryIsRefused) {
+    const std::string source = scratch.writeFile("new.txt", "new");
+    const std::string directory = scratch.makeDirectory("sub");
+    EXPECT_FALSE(MoveFileExA(source.c_str(), directory.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    EXPECT_EQ("new", scratch.readFile("new.txt"));
+}
+
+}  // namespace

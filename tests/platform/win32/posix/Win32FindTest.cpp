@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "platform/win32/Win32.h"
+#include "support/ScratchDirectory.h"
+#include "support/WorkingDirectory.h"
+
+namespace {
+
+// Name -> attributes of every entry the find calls deliver, or the error of FindFirstFileA.
+struct Listing {
+    DWORD error = ERROR_SUCCESS;
+    DWORD endError = ERROR_SUCCESS;
+    std::map<std::string, DWORD> entries;
+};
+
+Listing find(const std::string& pattern) {
+    Listing listing;
+    WIN32_FIND_DATAA record;
+    HANDLE handle = FindFirstFileA(pattern.c_str(), &record);
+    if (handle == INVALID_HANDLE_VALUE) {
+        listing.error = GetLastError();
+        return listing;
+    }
+    do {
+        listing.entries[record.cFileName] = record.dwFileAttributes;
+    } while (FindNextFileA(handle, &record));
+    listing.endError = GetLastError();
+    EXPECT_TRUE(FindClose(handle));
+    return listing;
+}
+
+class PosixFindFile : public ::testing::Test {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_F(PosixFindFile, EmptyDirectoryHoldsTheDotEntriesAsWindowsDelivers) {
+    const Listing listing = find(scratch.makeDirectory("empty") + "/*");
+    ASSERT_EQ(ERROR_SUCCESS, listing.error);
+    EXPECT_EQ((std::map<std::string, DWORD>{{".", FILE_ATTRIBUTE_DIRECTORY}, {"..", FILE_ATTRIBUTE_DIRECTORY}}),
+              listing.entries);
+    EXPECT_EQ(ERROR_NO_MORE_FILES, listing.endError);
+}
+
+TEST_F(PosixFindFile, EntriesCarryTheirKindAndNeverAZeroAttributeWord) {
+    scratch.writeFile("file.txt", "x");
+    scratch.makeDirectory("sub");
+    ASSERT_EQ(0, symlink("sub", scratch.pathOf("linkToDirectory").c_str()));
+    ASSERT_EQ(0, symlink("file.txt", scratch.pathOf("linkToFile").c_str()));
+    ASSERT_EQ(0, symlink("nowhere", scratch.pathOf("danglingLink").c_str()));
+
+    const Listing listing = find(scratch.getPath() + "/*");
+
+    EXPECT_EQ(FILE_ATTRIBUTE_ARCHIVE, listing.entries.at("file.txt"));
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY, listing.entries.at("sub"));
+    // A link is never a directory: no walk follows it.
+    EXPECT_EQ(FILE_ATTRIBUTE_REPARSE_POINT, listing.entries.at("linkToDirectory"));
+    EXPECT_EQ(FILE_ATTRIBUTE_REPARSE_POINT, listing.entries.at("linkToFile"));
+    EXPECT_EQ(FILE_ATTRIBUTE_REPARSE_POINT, listing.entries.at("danglingLink"));
+}
+
+TEST_F(PosixFindFile, ErrorCodesAreThoseWindowsGives) {
+    scratch.writeFile("file.txt", "x");
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, find(scratch.getPath() + "/*.zzz").error);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, find(scratch.getPath() + "/").error);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(scratch.pathOf("missing") + "/*").error);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(scratch.pathOf("missing/deeper") + "/*").error);
+    EXPECT_EQ(ERROR_DIRECTORY, find(scratch.pathOf("file.txt") + "/*").error);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(scratch.pathOf("file.txt/deeper") + "/*").error);
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, find("").error);
+}
+
+TEST_F(PosixFindFile, PatternWithoutSeparatorSearchesTheCurrentDirectory) {
+    scratch.writeFile("here.txt", "");
+    WorkingDirectory inScratch(scratch.getPath());
+    const Listing listing = find("*.txt");
+    EXPECT_EQ((std::map<std::string, DWORD>{{"here.txt", FILE_ATTRIBUTE_ARCHIVE}}), listing.entries);
+}
+
+TEST_F(PosixFindFile, RootDirectoryCanBeSearched) {
+    const Listing listing = find("/*");
+    EXPECT_EQ(ERROR_SUCCESS, listing.error);
+    EXPECT_EQ(1u, listing.entries.count("tmp"));
+}
+
+TEST(PosixFindFileHandles, OnlyFindHandlesAreAccepted) {
+    WIN32_FIND_DATAA record;
+    EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &record));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_FALSE(FindClose(nullptr));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+
+    HANDLE find = FindFirstFileA("/*", &record);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    EXPECT_FALSE(CloseHandle(find));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_TRUE(FindClose(find));
+
+    HANDLE file = CreateFileA("/", 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    EXPECT_FALSE(FindNextFileA(file, &record));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, GetLastError());
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+}  // namespace
