@@ -5,6 +5,7 @@
 
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
+#include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"

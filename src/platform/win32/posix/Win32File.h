@@ -116,4 +116,9 @@ BOOL CloseHandle(HANDLE object);
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 BOOL DeleteFileA(LPCSTR fileName);
 
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+
+// The attributes of the entry itself; a symbolic link is not followed.
+DWORD GetFileAttributesA(LPCSTR fileName);
+
 #endif
