@@ -59,6 +59,7 @@ const SystemMessage systemMessages[] = {
     {ERROR_DIRECTORY, "The directory name is invalid.\r\n"},
     {ERROR_OPERATION_ABORTED,
      "The I/O operation has been aborted because of either a thread exit or an application request.\r\n"},
+    {ERROR_KEY_DELETED, "Illegal operation attempted on a registry key that has been marked for deletion.\r\n"},
     {ERROR_IO_DEVICE, "The request could not be performed because of an I/O device error.\r\n"},
     {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client.\r\n"},
     {ERROR_CANT_RESOLVE_FILENAME, "The name of the file cannot be resolved by the system.\r\n"},

@@ -1,0 +1,84 @@
+#include "windows/registry/RegistryHelpers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/errorresources/Assertion.h"
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Win32.h"
+#include "windows/registry/RegistryExceptions.h"
+
+namespace windows {
+namespace registry {
+
+namespace {
+
+struct RootKey {
+    const char* name;
+    HKEY handle;
+};
+
+// In the order both conversions search it.
+const RootKey rootKeys[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA},
+    {"HKEY_DYN_DATA", HKEY_DYN_DATA},
+};
+
+// Eight upper-case hexadecimal digits: the low 32 bits of the handle's value.
+std::string handleText(HKEY key) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X",
+                  static_cast<unsigned int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(key))));
+    return text;
+}
+
+RegistryException expansionFailure() {
+    return RegistryException("Error when expanding enviromental varible.\n\n" +
+                             SystemErrors::map(static_cast<int>(GetLastError())));
+}
+
+}  // namespace
+
+std::string keyToString(HKEY key) {
+    for (const RootKey& root : rootKeys) {
+        if (root.handle == key) return root.name;
+    }
+    throw RegistryException("Unable to convert the key '" + handleText(key) + "' to a registry key string.");
+}
+
+HKEY stringToKey(const std::string& name) {
+    for (const RootKey& root : rootKeys) {
+        if (name == root.name) return root.handle;
+    }
+    throw RegistryException("Unable to convert the string '" + name + "' to a registry key.");
+}
+
+void splitKeyPath(const std::string& path, HKEY& root, std::string& subKey) {
+    const std::string::size_type separator = path.find('\\');
+    root = stringToKey(path.substr(0, separator));
+    if (separator != std::string::npos) subKey = path.substr(separator + 1);
+}
+
+std::string expandEnvironmentVariables(const std::string& text) {
+    // A reference needs two characters at least.
+    if (text.size() < 2) return text;
+    const DWORD expandedSize = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (expandedSize == 0) throw expansionFailure();
+    std::vector<char> buffer(expandedSize);
+    const DWORD pathSize = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), expandedSize);
+    if (pathSize == 0) throw expansionFailure();
+    // The fill reports the bytes it wrote with their NUL: as many as the size
+    // query reported, or one fewer where the query keeps a byte in reserve.
+    ASSERT(pathSize <= expandedSize);
+    return std::string(buffer.begin(), std::find(buffer.begin(), buffer.end(), '\0'));
+}
+
+}  // namespace registry
+}  // namespace windows

@@ -1,0 +1,30 @@
+#ifndef VESTIGA_WINDOWS_REGISTRY_REGISTRYHELPERS_H
+#define VESTIGA_WINDOWS_REGISTRY_REGISTRYHELPERS_H
+
+#include <string>
+
+#include "platform/win32/Win32Handles.h"
+
+namespace windows {
+namespace registry {
+
+// The name of a predefined root key ("HKEY_CURRENT_USER", ...) for its handle.
+// Raises RegistryException for any other handle.
+std::string keyToString(HKEY key);
+
+// The handle of a predefined root key for its exact, upper-case name.
+// Raises RegistryException for any other name.
+HKEY stringToKey(const std::string& name);
+
+// Divides a key path at its first backslash into the root handle and the path
+// below the root. A path without a backslash leaves `subKey` as it was.
+void splitKeyPath(const std::string& path, HKEY& root, std::string& subKey);
+
+// The text with its environment variable references (%NAME%) expanded.
+// Raises RegistryException when the platform cannot expand it.
+std::string expandEnvironmentVariables(const std::string& text);
+
+}  // namespace registry
+}  // namespace windows
+
+#endif

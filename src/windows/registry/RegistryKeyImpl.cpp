@@ -1,0 +1,54 @@
+#include "windows/registry/RegistryKeyImpl.h"
+
+#include "platform/errorresources/Assertion.h"
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Win32.h"
+#include "windows/registry/RegistryExceptions.h"
+#include "windows/registry/RegistryHelpers.h"
+
+namespace windows {
+namespace registry {
+
+RegistryKeyImpl::RegistryKeyImpl(HKEY parent, const std::string& subKey)
+    : _key(0), _parent(parent), _subKey(subKey), _name(keyToString(parent)) {
+    if (!_subKey.empty()) _name += "\\" + _subKey;
+}
+
+RegistryKeyImpl::~RegistryKeyImpl() { close(); }
+
+HKEY RegistryKeyImpl::getKey() const {
+    ASSERT(_key != 0);
+    return _key;
+}
+
+std::string RegistryKeyImpl::getName() const { return _name; }
+
+void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
+    ASSERT(_key == 0);
+    HKEY opened = 0;
+    const LONG result = RegOpenKeyExA(parent, _subKey.c_str(), 0, access, &opened);
+    if (result == ERROR_SUCCESS) {
+        // A key opened twice keeps the newer handle only.
+        close();
+        _key = opened;
+        return;
+    }
+    const std::string subject = "Key: " + _name + "\n\n" + SystemErrors::map(result);
+    switch (result) {
+        case ERROR_ACCESS_DENIED:
+            throw RegistryAccessDeniedException("Error when opening a registry key, access is denied. " + subject);
+        case ERROR_FILE_NOT_FOUND:
+            throw RegistryKeyNotFoundException("Error when opening a registry key, the key doesn't exist. " + subject);
+        default:
+            throw RegistryException("Error when opening a registry key. " + subject);
+    }
+}
+
+void RegistryKeyImpl::close() {
+    if (_key == 0) return;
+    if (RegCloseKey(_key) != ERROR_SUCCESS) ASSERT(false);
+    _key = 0;
+}
+
+}  // namespace registry
+}  // namespace windows

@@ -1,0 +1,42 @@
+#ifndef VESTIGA_WINDOWS_REGISTRY_REGISTRYKEYIMPL_H
+#define VESTIGA_WINDOWS_REGISTRY_REGISTRYKEYIMPL_H
+
+#include <string>
+
+#include "windows/registry/RegistryKey.h"
+
+namespace windows {
+namespace registry {
+
+// A key below a predefined root, named "ROOT\sub\key" (the root name alone for
+// the root itself). Closed until open() succeeds; closes itself when destroyed.
+class RegistryKeyImpl : public RegistryKey {
+public:
+    // Raises RegistryException when `parent` is not a predefined root.
+    RegistryKeyImpl(HKEY parent, const std::string& subKey);
+    ~RegistryKeyImpl() override;
+
+    RegistryKeyImpl(const RegistryKeyImpl&) = delete;
+    RegistryKeyImpl& operator=(const RegistryKeyImpl&) = delete;
+
+    HKEY getKey() const override;
+    std::string getName() const override;
+
+    // Opens the sub-key below `parent` with the access mask. Raises
+    // RegistryKeyNotFoundException, RegistryAccessDeniedException or
+    // RegistryException, and then stays closed.
+    void open(HKEY parent, REGSAM access);
+
+private:
+    void close();
+
+    HKEY _key;
+    HKEY _parent;
+    std::string _subKey;
+    std::string _name;
+};
+
+}  // namespace registry
+}  // namespace windows
+
+#endif

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Win32.h"
+#include "support/ProcessEnvironment.h"
+#include "support/RaisedMessage.h"
+#include "support/ScratchRegistryKey.h"
+#include "windows/registry/RegistryExceptions.h"
+#include "windows/registry/RegistryKeyImpl.h"
+#include "windows/registry/RegistryReaderImpl.h"
+
+namespace {
+
+using namespace windows::registry;
+using testsupport::raisedMessage;
+using Values = std::vector<std::pair<std::string, std::string>>;
+
+std::string bytes(const char* data, std::size_t size) { return std::string(data, size); }
+
+bool reportsCheck(const std::string& captured, const std::string& expression) {
+    return captured.find("Assertion failed. Message: " + expression + "\n") != std::string::npos;
+}
+
+// A scratch key, opened for reading through the classes under test. Names are
+// created in alphabetical order: Wine lists values and sub-keys sorted, the
+// in-memory registry and Windows (for values) in creation order.
+class RegistryReaderImplTest : public testing::Test {
+protected:
+    void SetUp() override { testsupport::setEnvironmentVariable("VESTIGA_READER_DIR", "C:\\Expanded"); }
+    void TearDown() override { testsupport::unsetEnvironmentVariable("VESTIGA_READER_DIR"); }
+
+    RegistryReaderImpl& open(REGSAM access = KEY_READ, const std::string& below = "") {
+        key.reset(new RegistryKeyImpl(HKEY_CURRENT_USER, below.empty() ? scratch.subKey() : scratch.subKey() + "\\" + below));
+        key->open(HKEY_CURRENT_USER, access);
+        reader.reset(new RegistryReaderImpl(key.get()));
+        return *reader;
+    }
+
+    std::string entry(const std::string& valueName) const { return "Entry: " + scratch.fullPath() + "\\" + valueName; }
+
+    testsupport::ScratchRegistryKey scratch;
+    std::unique_ptr<RegistryKeyImpl> key;
+    std::unique_ptr<RegistryReaderImpl> reader;
+};
+
+TEST_F(RegistryReaderImplTest, AKeyWithoutValuesOrSubKeysGivesEmptyLists) {
+    RegistryReaderImpl& reader = open();
+    EXPECT_EQ(Values(), reader.getValues());
+    EXPECT_EQ(std::vector<std::string>(), reader.getSubKeys());
+}
+
+TEST_F(RegistryReaderImplTest, ValuesOfEveryTypeAreListedAsNameAndData) {
+    scratch.setValue("", "", REG_SZ, bytes("default\0", 8));
+    scratch.setValue("", "Binary", REG_BINARY, bytes("a\0bc\0\0", 6));
+    scratch.setValue("", "Dword", REG_DWORD, bytes("\x04\x03\x02\x01", 4));
+    scratch.setValue("", "Empty", REG_BINARY, "");
+    scratch.setValue("", "Expand", REG_EXPAND_SZ, bytes("%VESTIGA_READER_DIR%\\bin\0", 25));
+    scratch.setValue("", "ExpandShort", REG_EXPAND_SZ, bytes("x\0", 2));
+    scratch.setValue("", "Multi", REG_MULTI_SZ, bytes("a\0bc\0\0", 6));
+    scratch.setValue("", "None", REG_NONE, bytes("\0\x01", 2));
+    scratch.setValue("", "Text", REG_SZ, bytes("abc\0def\0", 8));
+
+    const Values expected = {
+        {"", "default"},
+        {"Binary", bytes("a\0bc\0\0", 6)},
+        {"Dword", bytes("\x04\x03\x02\x01", 4)},
+        {"Empty", ""},
+        {"Expand", "C:\\Expanded\\bin"},
+        {"ExpandShort", "x"},
+        {"Multi", bytes("a\0bc\0\0", 6)},
+        {"None", bytes("\0\x01", 2)},
+        {"Text", "abc"},
+    };
+    const Values values = open().getValues();
+    EXPECT_EQ(expected, values);
+    // The type is not recorded: the same bytes as REG_BINARY and REG_MULTI_SZ are equal.
+    EXPECT_EQ(values[1].second, values[6].second);
+}
+
+TEST_F(RegistryReaderImplTest, SubKeysAreListedByNameInOrder) {
+    scratch.createKey("Alpha\\Deeper");
+    scratch.createKey("beta");
+    scratch.createKey("Gamma");
+    scratch.setValue("", "Alpha", REG_SZ, bytes("a value, not a key\0", 19));
+    const std::vector<std::string> expected = {"Alpha", "beta", "Gamma"};
+    EXPECT_EQ(expected, open().getSubKeys());
+    EXPECT_EQ(std::vector<std::string>{"Deeper"}, open(KEY_READ, "Alpha").getSubKeys());
+}
+
+TEST_F(RegistryReaderImplTest, ReadStringGivesTheTextUpToItsFirstNul) {
+    scratch.setValue("", "", REG_SZ, bytes("default\0", 8));
+    scratch.setValue("", "Expand", REG_EXPAND_SZ, bytes("%VESTIGA_READER_DIR%\\bin\0", 25));
+    scratch.setValue("", "Multi", REG_MULTI_SZ, bytes("first\0second\0\0", 14));
+    scratch.setValue("", "Text", REG_SZ, bytes("abc\0def\0", 8));
+    RegistryReaderImpl& reader = open();
+    EXPECT_EQ("default", reader.readString(""));
+    EXPECT_EQ("C:\\Expanded\\bin", reader.readString("Expand"));
+    EXPECT_EQ("first", reader.readString("Multi"));
+    EXPECT_EQ("abc", reader.readString("Text"));
+}
+
+TEST_F(RegistryReaderImplTest, ReadStringOfAnotherTypeIsAFailedCheck) {
+    scratch.setValue("", "Binary", REG_BINARY, bytes("ab\0", 3));
+    RegistryReaderImpl& reader = open();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ("ab", reader.readString("Binary"));
+    EXPECT_TRUE(reportsCheck(testing::internal::GetCapturedStdout(),
+                             "type == REG_SZ || type == REG_MULTI_SZ || type == REG_EXPAND_SZ"));
+}
+
+TEST_F(RegistryReaderImplTest, ReadIntReadsLittleEndianBytes) {
+    scratch.setValue("", "Binary2", REG_BINARY, bytes("\x34\x12", 2));
+    scratch.setValue("", "Dword", REG_DWORD, bytes("\x04\x03\x02\x81", 4));
+    RegistryReaderImpl& reader = open();
+    EXPECT_EQ(0x1234, reader.readInt("Binary2"));
+    EXPECT_EQ(static_cast<int>(0x81020304u), reader.readInt("Dword"));
+}
+
+TEST_F(RegistryReaderImplTest, ReadIntOfAStringIsAFailedCheck) {
+    scratch.setValue("", "Text", REG_SZ, bytes("ab\0", 3));
+    RegistryReaderImpl& reader = open();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(0x006261, reader.readInt("Text"));
+    EXPECT_TRUE(reportsCheck(testing::internal::GetCapturedStdout(),
+                             "type == REG_DWORD || type == REG_BINARY || type == REG_DWORD_LITTLE_ENDIAN"));
+}
+
+TEST_F(RegistryReaderImplTest, AMissingValueIsNotFound) {
+    RegistryReaderImpl& reader = open();
+    const std::string expected = "Error when reading a registry key, the value doesn't exist. " + entry("Missing") +
+                                 "\n\n" + SystemErrors::map(2);
+    EXPECT_EQ(expected, raisedMessage<RegistryValueNotFoundException>([&] { reader.readString("Missing"); }));
+    EXPECT_EQ(expected, raisedMessage<RegistryValueNotFoundException>([&] { reader.readInt("Missing"); }));
+    EXPECT_FALSE(reader.valueExists("Missing"));
+}
+
+TEST_F(RegistryReaderImplTest, ValueExistsForValuesOfAnyType) {
+    scratch.setValue("", "", REG_SZ, bytes("default\0", 8));
+    scratch.setValue("", "Dword", REG_DWORD, bytes("\x01\0\0\0", 4));
+    scratch.setValue("", "Empty", REG_BINARY, "");
+    RegistryReaderImpl& reader = open();
+    EXPECT_TRUE(reader.valueExists(""));
+    EXPECT_TRUE(reader.valueExists("Dword"));
+    EXPECT_TRUE(reader.valueExists("Empty"));
+}
+
+TEST_F(RegistryReaderImplTest, DataTooLongForTheReadBufferIsAGenericFailure) {
+    scratch.setValue("", "Long", REG_SZ, std::string(3000, 'x') + '\0');
+    scratch.setValue("", "Wide", REG_BINARY, "12345678");
+    RegistryReaderImpl& reader = open();
+    const std::string tooLong = "\n\n" + SystemErrors::map(ERROR_MORE_DATA);
+    EXPECT_EQ("Error when reading a registry key. " + entry("Long") + tooLong,
+              raisedMessage<RegistryException>([&] { reader.readString("Long"); }));
+    EXPECT_EQ("Error when reading a registry key. " + entry("Long") + tooLong,
+              raisedMessage<RegistryException>([&] { reader.valueExists("Long"); }));
+    EXPECT_EQ("Error when reading a registry key. " + entry("Wide") + tooLong,
+              raisedMessage<RegistryException>([&] { reader.readInt("Wide"); }));
+    EXPECT_EQ(std::string(3000, 'x'), reader.getValues()[0].second);
+}
+
+TEST_F(RegistryReaderImplTest, AHandleWithoutQueryAccessCannotReadValues) {
+    scratch.setValue("", "Text", REG_SZ, bytes("abc\0", 4));
+    scratch.createKey("Child");
+    RegistryReaderImpl& reader = open(KEY_ENUMERATE_SUB_KEYS);
+    EXPECT_EQ("Error when reading a registry key, access is denied. " + entry("Text") + "\n\n" + SystemErrors::map(5),
+              raisedMessage<RegistryAccessDeniedException>([&] { reader.readString("Text"); }));
+    EXPECT_EQ("Error when reading a registry key while enumerating a value, access is denied. Using 'RegEnumValue'. "
+              "Entry: " + scratch.fullPath() + "\n\n" + SystemErrors::map(5),
+              raisedMessage<RegistryAccessDeniedException>([&] { reader.getValues(); }));
+    EXPECT_EQ(std::vector<std::string>{"Child"}, reader.getSubKeys());
+}
+
+TEST_F(RegistryReaderImplTest, AHandleWithoutEnumerateAccessCannotListSubKeys) {
+    scratch.setValue("", "Text", REG_SZ, bytes("abc\0", 4));
+    scratch.createKey("Child");
+    RegistryReaderImpl& reader = open(KEY_QUERY_VALUE);
+    EXPECT_EQ("Error when enumerating a registry key using 'RegEnumKey', access is denied. Entry: " + scratch.fullPath() +
+                  "\n\n" + SystemErrors::map(5),
+              raisedMessage<RegistryAccessDeniedException>([&] { reader.getSubKeys(); }));
+    EXPECT_EQ((Values{{"Text", "abc"}}), reader.getValues());
+}
+
+// A key whose handle the platform does not know.
+class InvalidKey : public RegistryKey {
+public:
+    HKEY getKey() const override { return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x1234)); }
+    std::string getName() const override { return "HKEY_USERS\\Invalid"; }
+};
+
+TEST(RegistryReaderImpl, FailuresWithAnInvalidHandleAreGeneric) {
+    InvalidKey key;
+    RegistryReaderImpl reader(&key);
+    const std::string invalid = SystemErrors::map(ERROR_INVALID_HANDLE);
+    EXPECT_EQ("Error when reading a registry key. Entry: HKEY_USERS\\Invalid\\Value\n\n" + invalid,
+              raisedMessage<RegistryException>([&] { reader.readString("Value"); }));
+    EXPECT_EQ("Error querying registry information using 'RegQueryInfoKey'. " + invalid,
+              raisedMessage<RegistryException>([&] { reader.getValues(); }));
+    EXPECT_EQ("Error when enumerating a registry key using 'RegEnumKey'. Entry: HKEY_USERS\\Invalid\n\n" + invalid,
+              raisedMessage<RegistryException>([&] { reader.getSubKeys(); }));
+}
+
+}  // namespace
