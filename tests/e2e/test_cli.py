@@ -5,7 +5,7 @@ import re
 from vestiga import HELP, ProgramTestCase
 
 ASSERTION_REPORT = re.compile(
-    r"-{40}\nAssertion failed\. Message: false\nFile: app/App\.cpp\nLine: \d+\n"
+    r"-{40}\nAssertion failed\. Message: false\nFile: src/app/App\.cpp\nLine: \d+\n"
     r"Occurred: [A-Z][a-z]{2} [A-Z][a-z]{2} \d\d \d\d:\d\d:\d\d \d{4}\n\n"
     r"Please contact support@quorvane\.com and include this message\.\n"
     r"Thank you for helping us improve the software\.\n-{40}\n")
