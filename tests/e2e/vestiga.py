@@ -40,18 +40,23 @@ HELP = (
 
 
 class Result:
-    def __init__(self, completed):
-        self.status = completed.returncode
-        self.raw = completed.stdout
-        self.out = completed.stdout.decode("latin-1")
+    def __init__(self, status, out, err):
+        self.status = status
+        self.raw = out
+        self.out = out.decode("latin-1")
+        self.err = err
 
 
 def run(*args, cwd, stdin=b"", preexec_fn=None, env=None):
     command = ([RUNNER] if RUNNER else []) + [PROGRAM] + list(args)
-    completed = subprocess.run(command, cwd=cwd, input=stdin, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE, preexec_fn=preexec_fn, env=env,
-                               timeout=600)
-    return Result(completed)
+    # Output goes to files, not pipes: helper processes that Wine starts for a
+    # prefix live on and would hold a pipe open long after the program ended.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        completed = subprocess.run(command, cwd=cwd, input=stdin, stdout=out, stderr=err,
+                                   preexec_fn=preexec_fn, env=env, timeout=600)
+        out.seek(0)
+        err.seek(0)
+        return Result(completed.returncode, out.read(), err.read())
 
 
 class ProgramTestCase(unittest.TestCase):
