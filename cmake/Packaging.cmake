@@ -5,8 +5,12 @@ set(CPACK_PACKAGE_VENDOR "Quorvane Software")
 set(CPACK_PACKAGE_CONTACT "Quorvane Software <support@quorvane.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "records a file system and registry in a dump and compares two dumps")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Vestiga records, for every directory and file below the directories it is given, the path and last-write time in a dump file, and later compares two dumps: every path created, deleted or modified in between. Run it before and after installing software to see exactly what changed. On Windows it records the registry as well.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Vestiga records, for every directory and file below the directories it is
+given, the path and last-write time in a dump file, and later compares two
+dumps: every path created, deleted or modified in between. Run it before and
+after installing software to see exactly what changed. On Windows it records
+the registry as well.]])
 set(CPACK_PACKAGE_HOMEPAGE_URL "http://www.quorvane.com/vestiga/")
 set(CPACK_STRIP_FILES ON)
 
