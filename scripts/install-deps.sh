@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, and only those that are missing.
 #   install-deps.sh native   compiler, CMake, Boost.Regex, GoogleTest
-#   install-deps.sh all      native, plus the mingw-w64 cross compiler and Wine
+#   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine and
+#                            the packaging tools (dpkg-shlibdeps, man, unzip)
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
+packaging=(dpkg-dev file man-db groff-base unzip)
 case "${1:-all}" in
   native) packages=("${native[@]}") ;;
-  *) packages=("${native[@]}" "${windows[@]}") ;;
+  *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}") ;;
 esac
 
 missing=()
