@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both programs and runs every test: the native build, then the
-# Windows build with its tests under Wine.
+# Builds both programs and runs every test: the native build, the same build
+# with AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build with
+# its tests under Wine, bounded fuzzing runs, and the packages.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all || exit 1
@@ -35,9 +36,29 @@ run_suite() {
   rm -f "$log"
 }
 
+# Starts the Wine prefix's server and services with no terminal or pipe of ours.
+start_wine() {
+  export WINEPREFIX="$PWD/build/windows/wineprefix"
+  mkdir -p build/windows
+  scripts/wine-run cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  unset WINEPREFIX
+}
+
 run_suite native
+run_suite asan
+start_wine
 run_suite windows
-WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
+stop_wine
+
+echo "== fuzzing =="
+if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+
+echo "== packages =="
+if tests/packaging/check-packages.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "check: $passed passed, $failed failed"
 exit $status

@@ -2,15 +2,17 @@
 # Installs the Debian packages a build needs, and only those that are missing.
 #   install-deps.sh native   compiler, CMake, Boost.Regex, GoogleTest
 #   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine and
-#                            the packaging tools (dpkg-shlibdeps, man, unzip)
+#                            the packaging tools (dpkg-shlibdeps, man, unzip),
+#                            clang with libFuzzer for the fuzz targets
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip)
+hardening=(clang libclang-rt-14-dev)
 case "${1:-all}" in
   native) packages=("${native[@]}") ;;
-  *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}") ;;
+  *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}" "${hardening[@]}") ;;
 esac
 
 missing=()
