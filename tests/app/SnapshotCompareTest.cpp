@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SnapshotImpl.h"
@@ -70,6 +73,30 @@ TEST(SnapshotCompare, MergeFollowsTheUnsignedByteOrder) {
     const auto before = snapshotOf({{"\x80", 1}, {"a", 1}, {"B", 1}});
     const auto after = snapshotOf({{"\x80", 2}, {"b", 1}, {"B", 1}, {"\xFF", 1}});
     EXPECT_EQ(Lines({"CRE b", "CRE \xFF", "DEL a", "MOD \x80"}), describe(before->compare(*after)));
+}
+
+// Records out of path order leave the elements scattered in memory, so the
+// fingerprint of each one has to be searched for rather than followed to.
+TEST(SnapshotCompare, SnapshotsReadFromRecordsInAnyOrderCompareByPathAndFingerprint) {
+    Entries sorted, scattered;
+    for (int i = 0; i < 40; ++i) {
+        const std::string path = "p" + std::to_string(100 + i);
+        sorted.push_back({path, static_cast<std::uint64_t>(i)});
+        scattered.push_back({path, static_cast<std::uint64_t>(i == 7 ? 99 : i)});
+    }
+    std::reverse(scattered.begin(), scattered.end());
+    std::swap(scattered[3], scattered[30]);
+    // The later of two records of a path wins.
+    scattered.insert(scattered.begin(), {"p120", 77});
+    scattered.push_back({"p150", 1});
+    scattered.erase(scattered.begin() + 10);  // p130
+
+    const auto before = snapshotOf(sorted);
+    const auto after = snapshotOf(scattered);
+
+    EXPECT_EQ(Lines({"CRE p150", "DEL p130", "MOD p107"}), describe(before->compare(*after)));
+    EXPECT_EQ(Lines({"CRE p130", "DEL p150", "MOD p107"}), describe(after->compare(*before)));
+    EXPECT_TRUE(after->compare(*snapshotFromBytes(serialized(*after))).empty());
 }
 
 }  // namespace
