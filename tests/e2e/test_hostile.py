@@ -189,6 +189,15 @@ class DumpFilesThatAreNoFiles(HostileTestCase):
         os.mkfifo(self.path("fifo"))
         self.assertRefused("fifo")
 
+    def test_an_ignore_file_that_is_no_file(self):
+        names = ["NUL"] if IS_WINDOWS else ["/dev/zero", "fifo"]
+        if not IS_WINDOWS:
+            os.mkfifo(self.path("fifo"))
+        for name in names:
+            result = self.run_failing("-ignore", name, "-help", timeout=120)
+            self.assertTrue(result.out.startswith("Loading ignore file.\n" + OPEN_FOR_READING % name), result.out)
+            self.assertNotIn("Vestiga Lite", result.out)
+
     def test_an_unreadable_dump_file(self):
         self.skipOnWindows("dropping privileges is POSIX")
         if os.getuid() != 0:
