@@ -1,7 +1,10 @@
 #include "app/SnapshotImpl.h"
 
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 #include "app/MessageOutput.h"
 #include "app/SnapshotException.h"
@@ -32,22 +35,45 @@ std::uint64_t readUint64(const char* bytes) {
     return readUint32(bytes) | (static_cast<std::uint64_t>(readUint32(bytes + 4)) << 32);
 }
 
-void appendUint32(std::vector<char>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+void writeUint32(char* out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-void appendUint64(std::vector<char>& out, std::uint64_t value) {
-    appendUint32(out, static_cast<std::uint32_t>(value));
-    appendUint32(out, static_cast<std::uint32_t>(value >> 32));
+void writeUint64(char* out, std::uint64_t value) {
+    writeUint32(out, static_cast<std::uint32_t>(value));
+    writeUint32(out + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
-// Like std::set::insert, but cheap when `path` sorts after every element:
-// dump files are written in path order.
-std::pair<SnapshotImpl::Paths::iterator, bool> insertPath(SnapshotImpl::Paths& paths, const std::string& path) {
+// Like std::set::insert, but cheap when the path sorts after every element
+// (dump files are written in path order), and without a copy of the bytes
+// before the element is made.
+std::pair<SnapshotImpl::Paths::iterator, bool> insertPath(SnapshotImpl::Paths& paths, std::string_view path) {
     const SnapshotImpl::Paths::size_type sizeBefore = paths.size();
-    const SnapshotImpl::Paths::iterator element = paths.insert(paths.end(), path);
+    const SnapshotImpl::Paths::iterator element = paths.emplace_hint(paths.end(), path);
     return std::make_pair(element, paths.size() != sizeBefore);
 }
+
+// Looks up the fingerprints of elements visited in path order. A snapshot read
+// from a dump file allocated its elements and their entries in path order, so
+// the entry after the one found last is nearly always the next one asked for;
+// any other element costs an ordinary search.
+class FingerprintCursor {
+public:
+    explicit FingerprintCursor(const SnapshotImpl::PathInfo& pathInfo) : pathInfo(pathInfo), next(pathInfo.begin()) {}
+
+    // The fingerprint of the element at `element`; null if it has none.
+    const Fingerprint* find(const std::string* element) {
+        SnapshotImpl::PathInfo::const_iterator found = next;
+        if (found == pathInfo.end() || found->first != element) found = pathInfo.find(element);
+        if (found == pathInfo.end()) return nullptr;
+        next = std::next(found);
+        return &found->second;
+    }
+
+private:
+    const SnapshotImpl::PathInfo& pathInfo;
+    SnapshotImpl::PathInfo::const_iterator next;
+};
 
 void appendHex32(std::string& out, std::uint32_t value) {
     static const char digits[] = "0123456789ABCDEF";
@@ -100,19 +126,19 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
         throw SnapshotException(corruptDataMessage);
     }
     const std::uint32_t size = static_cast<std::uint32_t>(end - begin);
-    std::string s;
     for (std::uint32_t offset = 0; offset < size;) {
         ensureAvailable(offset, size, lengthSize);
         const std::uint32_t length = readUint32(begin + offset);
         ensureAvailable(offset + lengthSize, size, length);
         ensureAvailable(offset + lengthSize + length, size, fingerprintSize);
-        s.assign(begin + offset + lengthSize, length);
+        const std::string_view s(begin + offset + lengthSize, length);
         const Fingerprint fingerprint = readUint64(begin + offset + lengthSize + length);
         offset += lengthSize + length + fingerprintSize;
 
         const std::pair<Paths::iterator, bool> ret = insertPath(paths, s);
         ASSERT(*(ret.first) == s);
-        pathInfo[&*ret.first] = fingerprint;
+        // Entries are made in element order, which is nearly always address order.
+        pathInfo.emplace_hint(pathInfo.end(), &*ret.first, fingerprint)->second = fingerprint;
     }
 }
 
@@ -120,22 +146,31 @@ const SnapshotImpl::Paths* SnapshotImpl::getPaths() const { return _snapshotData
 
 template <typename Visitor>
 void SnapshotImpl::forEachEntry(Visitor visit) const {
+    FingerprintCursor fingerprints(*_snapshotData.second);
     for (Paths::const_iterator i = _snapshotData.first->begin(); i != _snapshotData.first->end(); ++i) {
-        ASSERT(_snapshotData.second->find(&(*i)) != _snapshotData.second->end());
-        const PathInfo::const_iterator info = _snapshotData.second->find(&*i);
-        if (info != _snapshotData.second->end()) visit(*i, info->second);
+        const Fingerprint* fingerprint = fingerprints.find(&*i);
+        if (fingerprint == nullptr) {
+            reportAssertionFailure("_snapshotData.second->find(&(*i)) != _snapshotData.second->end()", __FILE__,
+                                   __LINE__);
+            continue;
+        }
+        visit(*i, *fingerprint);
     }
 }
 
 void SnapshotImpl::serialize(std::vector<char>& out) const {
     std::vector<char>::size_type bytes = out.size();
     for (const std::string& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
-    out.reserve(bytes);
-    forEachEntry([&out](const std::string& path, Fingerprint fingerprint) {
-        appendUint32(out, static_cast<std::uint32_t>(path.size()));
-        out.insert(out.end(), path.begin(), path.end());
-        appendUint64(out, fingerprint);
+    std::vector<char>::size_type end = out.size();
+    out.resize(bytes);
+    forEachEntry([&out, &end](const std::string& path, Fingerprint fingerprint) {
+        char* record = out.data() + end;
+        writeUint32(record, static_cast<std::uint32_t>(path.size()));
+        std::memcpy(record + lengthSize, path.data(), path.size());
+        writeUint64(record + lengthSize + path.size(), fingerprint);
+        end += lengthSize + path.size() + fingerprintSize;
     });
+    out.resize(end);
 }
 
 std::string SnapshotImpl::toString() const {
@@ -164,17 +199,10 @@ std::uint32_t SnapshotImpl::getApproximateSize() const {
     return size + 12 * static_cast<std::uint32_t>(_snapshotData.second->size());
 }
 
-bool SnapshotImpl::isModified(const SnapshotImpl& ns, Paths::const_iterator i, Paths::const_iterator inNew) const {
-    ASSERT(ns._snapshotData.second->find( &*ns._snapshotData.first->find(*i) ) != ns._snapshotData.second->end());
-    ASSERT(_snapshotData.second->find( &* _snapshotData.first->find(*i) ) != _snapshotData.second->end());
-    const PathInfo::const_iterator newInfo = ns._snapshotData.second->find(&*inNew);
-    const PathInfo::const_iterator oldInfo = _snapshotData.second->find(&*i);
-    if (newInfo == ns._snapshotData.second->end() || oldInfo == _snapshotData.second->end()) return false;
-    return newInfo->second != oldInfo->second;
-}
-
 std::vector<SnapshotDifference> SnapshotImpl::compare(const SnapshotImpl& ns) const {
     std::vector<const std::string*> created, deleted, modified;
+    FingerprintCursor oldFingerprints(*_snapshotData.second);
+    FingerprintCursor newFingerprints(*ns._snapshotData.second);
     Paths::const_iterator i = _snapshotData.first->begin();
     Paths::const_iterator j = ns._snapshotData.first->begin();
     while (i != _snapshotData.first->end() && j != ns._snapshotData.first->end()) {
@@ -184,7 +212,20 @@ std::vector<SnapshotDifference> SnapshotImpl::compare(const SnapshotImpl& ns) co
         } else if (order > 0) {
             created.push_back(&*j++);
         } else {
-            if (isModified(ns, i, j)) modified.push_back(&*i);
+            // The element of a common path in either set is the one the merge stands on.
+            const Fingerprint* inNew = newFingerprints.find(&*j);
+            if (inNew == nullptr) {
+                reportAssertionFailure("ns._snapshotData.second->find( &*ns._snapshotData.first->find(*i) ) != "
+                                       "ns._snapshotData.second->end()",
+                                       __FILE__, __LINE__);
+            }
+            const Fingerprint* inOld = oldFingerprints.find(&*i);
+            if (inOld == nullptr) {
+                reportAssertionFailure("_snapshotData.second->find( &* _snapshotData.first->find(*i) ) != "
+                                       "_snapshotData.second->end()",
+                                       __FILE__, __LINE__);
+            }
+            if (inNew != nullptr && inOld != nullptr && *inNew != *inOld) modified.push_back(&*i);
             ++i;
             ++j;
         }

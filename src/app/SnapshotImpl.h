@@ -57,7 +57,6 @@ private:
     // Calls `visit(path, fingerprint)` for every entry, in path order.
     template <typename Visitor>
     void forEachEntry(Visitor visit) const;
-    bool isModified(const SnapshotImpl& ns, Paths::const_iterator i, Paths::const_iterator inNew) const;
 
     SnapshotData _snapshotData;
 };

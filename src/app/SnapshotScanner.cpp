@@ -1,7 +1,9 @@
 #include "app/SnapshotScanner.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <utility>
 
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
@@ -40,13 +42,6 @@ Fingerprint fingerprintOf(const std::string& data) {
     return foldDigest(bytes);
 }
 
-// A junction or symbolic link to a directory is recorded but never walked:
-// one that points back up the tree would make the walk endless.
-bool isReparsePoint(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 }  // namespace
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
@@ -72,37 +67,38 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
 
 // Depth-first, all files of a directory before its first subdirectory. The
 // pending directories are kept on a stack of their own, so that no tree is
-// too deep to walk.
+// too deep to walk. A junction or symbolic link to a directory is recorded
+// but never walked: one that points back up the tree would make the walk
+// endless. The directory named by the caller is walked whatever it is.
 void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths) {
-    std::vector<std::string> pending(1, dir);
-    std::vector<std::string> subdirs;
-    bool named = true;
+    std::vector<windows::file::DirectoryEntry> pending(1, windows::file::DirectoryEntry{dir, false});
+    std::vector<windows::file::DirectoryEntry> subdirs;
     while (!pending.empty()) {
-        const std::string current = std::move(pending.back());
+        const windows::file::DirectoryEntry current = std::move(pending.back());
         pending.pop_back();
-        if (current.empty()) continue;
-        progress.show(paths.size(), current);
-        if (!isIgnored(current, ignorePatterns)) paths.insert(current);
-        if (!named && isReparsePoint(current)) continue;
-        named = false;
+        if (current.path.empty()) continue;
+        progress.show(paths.size(), current.path);
+        if (!isIgnored(current.path, ignorePatterns)) paths.insert(current.path);
+        if (current.isReparsePoint) continue;
 
-        listDirectory(current, paths, subdirs);
-        pending.insert(pending.end(), subdirs.rbegin(), subdirs.rend());
+        listDirectory(current.path, paths, subdirs);
+        pending.insert(pending.end(), std::make_move_iterator(subdirs.rbegin()),
+                       std::make_move_iterator(subdirs.rend()));
     }
 }
 
 void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
-                                    std::vector<std::string>& subdirs) {
+                                    std::vector<windows::file::DirectoryEntry>& subdirs) {
     subdirs.clear();
     try {
-        for (const std::string& file : windows::file::getFirstLevelFiles(dir, "*")) {
-            if (!isIgnored(file, ignorePatterns)) paths.insert(file);
+        for (std::string& file : windows::file::getFirstLevelFiles(dir, "*")) {
+            if (!isIgnored(file, ignorePatterns)) paths.insert(std::move(file));
         }
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting files.\n" + e.getMessage());
     }
     try {
-        subdirs = windows::file::getFirstLevelDirectories(dir);
+        subdirs = windows::file::getFirstLevelDirectoryEntries(dir);
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting  directories.\n" + e.getMessage());
     }

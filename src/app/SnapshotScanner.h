@@ -6,6 +6,7 @@
 
 #include "app/ScanProgress.h"
 #include "app/SnapshotImpl.h"
+#include "windows/file/WindowsFileHelper.h"
 
 namespace com {
 namespace quorvane {
@@ -28,7 +29,8 @@ public:
 
 private:
     void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
-    void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths, std::vector<std::string>& subdirs);
+    void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
+                       std::vector<windows::file::DirectoryEntry>& subdirs);
     void readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void warn(const std::string& message);

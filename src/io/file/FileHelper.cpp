@@ -1,7 +1,6 @@
 #include "io/file/FileHelper.h"
 
 #include <fstream>
-#include <memory>
 
 #include "io/file/FileExceptions.h"
 #include "io/file/ReplacementFile.h"
@@ -149,11 +148,12 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
                                     formatNumber(largestFileSize) + " bytes.";
         throw CouldNotLoadFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
-    std::unique_ptr<char[]> buffer(new char[bytesToRead]);
+    // Read straight into the result: a dump can be hundreds of megabytes.
+    std::string data(static_cast<std::string::size_type>(bytesToRead), '\0');
     runStreamStep<CouldNotLoadFileException>("An error occured while trying to load the file.", fileName, [&] {
-        stream.read(buffer.get(), static_cast<std::streamsize>(bytesToRead));
+        stream.read(&data[0], static_cast<std::streamsize>(bytesToRead));
     });
-    return std::string(buffer.get(), bytesToRead);
+    return data;
 }
 
 void FileHelper::save(const std::string& fileName, const std::string& data, int extraOpenMode) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
@@ -14,23 +15,17 @@ namespace file {
 
 namespace {
 
-const DWORD anyAttribute = 0xFFFFFFFF;
-
 std::string errorText(DWORD errorCode) { return SystemErrors::map(static_cast<int>(errorCode)); }
 
-bool isAccepted(DWORD attributes, const std::string& name, DWORD attributeMask,
-                const std::vector<std::string>& excludedNames, bool skipDirectories) {
-    if ((attributes & attributeMask) == 0) return false;
-    for (const std::string& excluded : excludedNames) {
-        if (name == excluded) return false;
-    }
-    return !(skipDirectories && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-}
+bool isDotEntry(const char* name) { return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')); }
 
-// The shared listing routine: the full path of every entry of
-// `initialDirectory` that matches `fileMask` and is accepted.
-std::vector<std::string> findFiles(const std::string& initialDirectory, const std::string& fileMask,
-                                   DWORD attributeMask, std::vector<std::string> excludedNames, bool skipDirectories) {
+bool isDirectory(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// The shared listing routine: calls `collect(path, name, attributes)` for
+// every entry of `initialDirectory` that matches `fileMask`, with `path`
+// the full path of the entry.
+template <typename Collect>
+void findFiles(const std::string& initialDirectory, const std::string& fileMask, Collect collect) {
     ASSERT(initialDirectory != "");
     std::string directory = initialDirectory;
     if (!directory.empty() && directory[directory.size() - 1] != platform::PATH_SEPARATOR) {
@@ -44,7 +39,7 @@ std::vector<std::string> findFiles(const std::string& initialDirectory, const st
     HANDLE handle = FindFirstFileA(mask.c_str(), &record);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD errorCode = GetLastError();
-        if (errorCode == ERROR_FILE_NOT_FOUND) return std::vector<std::string>();
+        if (errorCode == ERROR_FILE_NOT_FOUND) return;
         throw CouldNotFindFilesException(
             "Error when trying to get first level directories. \nThe error occured when opening a find file "
             "handle. Initial directory: " +
@@ -52,20 +47,33 @@ std::vector<std::string> findFiles(const std::string& initialDirectory, const st
     }
     std::unique_ptr<void, decltype(&FindClose)> closeWhenDone(handle, &FindClose);
 
-    std::vector<std::string> result;
+    std::string path;
     for (;;) {
-        const std::string name(record.cFileName, strnlen(record.cFileName, sizeof record.cFileName));
-        if (isAccepted(record.dwFileAttributes, name, attributeMask, excludedNames, skipDirectories)) {
-            result.push_back(directory + name);
-        }
+        const char* name = record.cFileName;
+        const std::size_t nameLength = strnlen(name, sizeof record.cFileName);
+        path.reserve(directory.size() + nameLength);
+        path.assign(directory).append(name, nameLength);
+        collect(path, name, record.dwFileAttributes);
         if (!FindNextFileA(handle, &record)) {
             const DWORD errorCode = GetLastError();
-            if (errorCode == ERROR_NO_MORE_FILES) return result;
+            if (errorCode == ERROR_NO_MORE_FILES) return;
             throw CouldNotFindFilesException(
                 "Error when trying to get first level directories. \nThe error occured when getting the next "
                 "file. Initial directory: " +
                 initialDirectory + "\n\n" + errorText(errorCode));
         }
+    }
+}
+
+// The directories of a listing, without "." and "..".
+template <typename Collect>
+void findDirectories(const std::string& initialDirectory, Collect collect) {
+    try {
+        findFiles(initialDirectory, "*", [&collect](std::string& path, const char* name, DWORD attributes) {
+            if (isDirectory(attributes) && !isDotEntry(name)) collect(path, attributes);
+        });
+    } catch (const CouldNotFindFilesException& e) {
+        throw CouldNotGetFirstLevelDirectoriesException(e.getMessage());
     }
 }
 
@@ -88,19 +96,30 @@ std::string getCurrentDirectory() {
 }
 
 std::vector<std::string> getFirstLevelDirectories(const std::string& initialDirectory) {
-    try {
-        return findFiles(initialDirectory, "*", FILE_ATTRIBUTE_DIRECTORY, {".", ".."}, false);
-    } catch (const CouldNotFindFilesException& e) {
-        throw CouldNotGetFirstLevelDirectoriesException(e.getMessage());
-    }
+    std::vector<std::string> result;
+    findDirectories(initialDirectory, [&result](std::string& path, DWORD) { result.push_back(std::move(path)); });
+    return result;
+}
+
+std::vector<DirectoryEntry> getFirstLevelDirectoryEntries(const std::string& initialDirectory) {
+    std::vector<DirectoryEntry> result;
+    findDirectories(initialDirectory, [&result](std::string& path, DWORD attributes) {
+        result.push_back(DirectoryEntry{std::move(path), (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    });
+    return result;
 }
 
 std::vector<std::string> getFirstLevelFiles(const std::string& initialDirectory, const std::string& mask) {
+    std::vector<std::string> result;
     try {
-        return findFiles(initialDirectory, mask, anyAttribute, {}, true);
+        findFiles(initialDirectory, mask, [&result](std::string& path, const char*, DWORD attributes) {
+            // An entry without a single attribute bit is not taken for a file.
+            if (attributes != 0 && !isDirectory(attributes)) result.push_back(std::move(path));
+        });
     } catch (const CouldNotFindFilesException& e) {
         throw CouldNotGetFirstLevelFilesException(e.getMessage());
     }
+    return result;
 }
 
 }  // namespace file

@@ -16,6 +16,17 @@ std::string getCurrentDirectory();
 // Throws CouldNotGetFirstLevelDirectoriesException.
 std::vector<std::string> getFirstLevelDirectories(const std::string& initialDirectory);
 
+// A directory found by a listing: its full path, and whether the listing
+// marks it as a reparse point (a junction or a symbolic link).
+struct DirectoryEntry {
+    std::string path;
+    bool isReparsePoint;
+};
+
+// getFirstLevelDirectories with the reparse mark of each directory.
+// Throws CouldNotGetFirstLevelDirectoriesException.
+std::vector<DirectoryEntry> getFirstLevelDirectoryEntries(const std::string& initialDirectory);
+
 // Full paths of the entries directly inside `initialDirectory` that match
 // `mask` and are not directories, in the order the system lists them.
 // Throws CouldNotGetFirstLevelFilesException.

@@ -13,7 +13,9 @@
 namespace {
 
 using windows::file::getCurrentDirectory;
+using windows::file::DirectoryEntry;
 using windows::file::getFirstLevelDirectories;
+using windows::file::getFirstLevelDirectoryEntries;
 using windows::file::getFirstLevelFiles;
 
 const char separator = platform::PATH_SEPARATOR;
@@ -70,6 +72,33 @@ TEST_F(WindowsFileHelperListing, MaskSelectsFilesButNeverADirectoryWithTheSameEx
     EXPECT_EQ(std::vector<std::string>{dir + separator + "a.txt"}, getFirstLevelFiles(dir, "*.txt"));
     EXPECT_EQ(std::vector<std::string>{dir + separator + "a.txt"}, getFirstLevelFiles(dir, "*.TXT"));
     EXPECT_EQ(std::vector<std::string>{dir + separator + "b.dat"}, getFirstLevelFiles(dir, "?.dat"));
+}
+
+TEST_F(WindowsFileHelperListing, DirectoryEntriesAreTheDirectoriesInListingOrderWithoutReparseMarks) {
+    scratch.makeDirectory("sub");
+    scratch.makeDirectory(".config");
+    scratch.writeFile("a.txt", "");
+    const std::string dir = scratch.getPath();
+
+    const std::vector<DirectoryEntry> entries = getFirstLevelDirectoryEntries(dir);
+
+    std::vector<std::string> paths;
+    for (const DirectoryEntry& entry : entries) {
+        paths.push_back(entry.path);
+        EXPECT_FALSE(entry.isReparsePoint) << entry.path;
+    }
+    EXPECT_EQ(getFirstLevelDirectories(dir), paths);
+    EXPECT_EQ(sorted({dir + separator + ".config", dir + separator + "sub"}), sorted(paths));
+}
+
+TEST_F(WindowsFileHelperListing, DirectoryEntriesOfAMissingDirectoryFailLikeTheDirectoryListing) {
+    const std::string missing = scratch.pathOf("missing");
+    try {
+        getFirstLevelDirectoryEntries(missing);
+        ADD_FAILURE() << "no exception";
+    } catch (const windows::file::CouldNotGetFirstLevelDirectoriesException& e) {
+        EXPECT_EQ(openFailure + missing + "\n\n" + SystemErrors::map(errorPathNotFound), e.getMessage());
+    }
 }
 
 TEST_F(WindowsFileHelperListing, ExistingDirectoryWithoutAMatchGivesAnEmptyList) {

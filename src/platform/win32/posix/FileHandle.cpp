@@ -6,9 +6,9 @@
 
 namespace platform {
 
-FileHandle::FileHandle(const struct stat& status) : _descriptor(-1), _status(status) {}
+FileHandle::FileHandle(const struct stat& status) : HandleObject(kind), _descriptor(-1), _status(status) {}
 
-FileHandle::FileHandle(int descriptor) : _descriptor(descriptor), _status() {}
+FileHandle::FileHandle(int descriptor) : HandleObject(kind), _descriptor(descriptor), _status() {}
 
 FileHandle::~FileHandle() {
     if (_descriptor >= 0) ::close(_descriptor);

@@ -11,6 +11,8 @@ namespace platform {
 // the path had when it was opened, or on its data, holding a descriptor.
 class FileHandle : public HandleObject {
 public:
+    static constexpr Kind kind = FILE_HANDLE;
+
     explicit FileHandle(const struct stat& status);
     // Takes ownership of the descriptor.
     explicit FileHandle(int descriptor);

@@ -31,7 +31,7 @@ DWORD errorOpeningDirectory(const std::string& directoryPath, int errnoValue) {
 }  // namespace
 
 FindHandle::FindHandle(const std::string& directoryPath, const std::string& mask)
-    : _directory(nullptr), _directoryPath(directoryPath), _mask(mask) {}
+    : HandleObject(kind), _directory(nullptr), _directoryPath(directoryPath), _mask(mask) {}
 
 FindHandle::~FindHandle() {
     if (_directory != nullptr) closedir(_directory);

@@ -12,6 +12,8 @@ namespace platform {
 // An open directory listing, handing out the entries whose names match a mask.
 class FindHandle : public HandleObject {
 public:
+    static constexpr Kind kind = FIND_HANDLE;
+
     FindHandle(const std::string& directoryPath, const std::string& mask);
     ~FindHandle() override;
 

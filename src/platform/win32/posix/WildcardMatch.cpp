@@ -13,7 +13,7 @@ bool sameCharacter(char maskCharacter, char nameCharacter) {
 }  // namespace
 
 bool matchesWildcard(const std::string& mask, const std::string& name) {
-    if (mask == "*.*") return true;
+    if (mask == "*" || mask == "*.*") return true;
     // Greedy matching with one back-track point: the last '*' seen. On a
     // mismatch, that star swallows one more character of the name.
     std::string::size_type m = 0, n = 0;

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Benchmarks vestiga against the tools people use instead (GNU find, bfs, mtree,
+# AIDE, comm, Wine's reg) and writes the tables to docs/benchmarks.md.
+#   scripts/bench.sh [--runs N] [--entries N] [--skip-usr] [--skip-registry]
+# Installs what is missing, builds the optimised native program (build/release)
+# and the Windows program, generates a tree of 1,000,000 entries once into
+# build/bench-cache, and takes about half an hour on two cores.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh bench
+cmake --preset release >/dev/null
+cmake --build --preset release -j2
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j2 --target vestiga
+
+export WINEPREFIX=$PWD/build/windows/wineprefix
+stop_wine() { /usr/lib/wine/wineserver -k 2>/dev/null || wineserver -k 2>/dev/null || true; }
+trap stop_wine EXIT
+python3 scripts/bench/run.py "$@"
