@@ -1,5 +1,6 @@
 // Any text: the size asked for first is the size the expansion then needs,
-// and no buffer size makes the call write past its buffer.
+// no buffer size makes the call write past its buffer, and a buffer too small
+// receives the start of the expansion.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -23,11 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<char> buffer(needed + 8, '#');
     const DWORD written = ExpandEnvironmentStringsA(text.c_str(), buffer.data(), needed);
     if (written != needed || buffer[needed - 1] != '\0' || buffer[needed] != '#') std::abort();
+    const std::string expanded(buffer.data(), needed - 1);
+    if (expanded.find('\0') != std::string::npos) std::abort();
 
     for (DWORD small = 1; small < needed && small < 64; small += 7) {
         std::vector<char> tight(small + 1, '#');
-        ExpandEnvironmentStringsA(text.c_str(), tight.data(), small);
-        if (tight[small] != '#') std::abort();
+        if (ExpandEnvironmentStringsA(text.c_str(), tight.data(), small) != needed) std::abort();
+        if (tight[small] != '#' || tight[small - 1] != '\0') std::abort();
+        if (expanded.compare(0, small - 1, tight.data(), small - 1) != 0) std::abort();
     }
     return 0;
 }

@@ -36,23 +36,10 @@ run_suite() {
   rm -f "$log"
 }
 
-# Starts the Wine prefix's server and services with no terminal or pipe of ours.
-start_wine() {
-  export WINEPREFIX="$PWD/build/windows/wineprefix"
-  mkdir -p build/windows
-  scripts/wine-run cmd /c exit </dev/null >/dev/null 2>&1 || true
-}
-
-stop_wine() {
-  wineserver -k 2>/dev/null || true
-  unset WINEPREFIX
-}
-
 run_suite native
 run_suite asan
-start_wine
 run_suite windows
-stop_wine
+WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
 
 echo "== fuzzing =="
 if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi

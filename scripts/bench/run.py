@@ -191,7 +191,7 @@ def sorted_listing(tree, path):
 
 def compare_tools(tree, entries, before, aide_complete):
     """`before` is the folder of the dump task on the same tree: its vestiga dump, AIDE database and mtree
-    specification describe the tree before the change."""
+    manifest describe the tree before the change."""
     work = os.path.join(CACHE, "compare")
     os.makedirs(work, exist_ok=True)
     old_dat, old_db, old_spec = (os.path.join(before, name) for name in ("vestiga.dat", "aide.db", "mtree.spec"))
@@ -346,7 +346,7 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
     add("## 1. Taking a dump")
     add("")
     add("Each tool lists every directory and file below the directory with its last-write time: vestiga into its "
-        "dump file, find and bfs as `mtime path` lines into a file, mtree as a specification with the `time` "
+        "dump file, find and bfs as `mtime path` lines into a file, mtree as a manifest with the `time` "
         "keyword, AIDE as a database of a rule with the `m` attribute alone (it adds a few of its own). The "
         "generated tree is made once by `scripts/bench/make_tree.py`: about one entry in twelve a directory, "
         "3 to 10 levels deep, names of 4 to 24 characters, and named by its absolute path. AIDE runs once, "
@@ -362,7 +362,7 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
     add("The generated tree, with %d entries (about 1%%) created, deleted or touched between the two dumps. "
         "vestiga reported %d created, %d deleted and %d modified paths (a created or deleted file also modifies "
         "its directory). `mtree -f` has no second dump to read: it walks the live tree against the first "
-        "specification. `comm -3` compares the sorted `path mtime` listings of `find`." %
+        "manifest. `comm -3` compares the sorted `path mtime` listings of `find`." %
         (changed, counts["CRE"], counts["DEL"], counts["MOD"]))
     add("")
     add(table(compare_results))

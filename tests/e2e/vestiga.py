@@ -47,13 +47,13 @@ class Result:
         self.err = err
 
 
-def run(*args, cwd, stdin=b"", preexec_fn=None, env=None):
+def run(*args, cwd, stdin=b"", preexec_fn=None, env=None, timeout=600):
     command = ([RUNNER] if RUNNER else []) + [PROGRAM] + list(args)
     # Output goes to files, not pipes: helper processes that Wine starts for a
     # prefix live on and would hold a pipe open long after the program ended.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         completed = subprocess.run(command, cwd=cwd, input=stdin, stdout=out, stderr=err,
-                                   preexec_fn=preexec_fn, env=env, timeout=600)
+                                   preexec_fn=preexec_fn, env=env, timeout=timeout)
         out.seek(0)
         err.seek(0)
         return Result(completed.returncode, out.read(), err.read())

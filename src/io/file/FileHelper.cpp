@@ -26,14 +26,23 @@ const char* const sizeFailed = "An error occured while trying to get the size of
 const char* const writeFailed = "An error occured when trying to write the file.";
 const char* const noStreamFailure = "None.";
 
-// Whether the system opens the file's data for reading. A stream opens a
-// directory on some systems and only fails when it reads; Windows refuses.
-bool opensAsFile(const std::string& fileName) {
+// What the system finds when it opens a name's data for reading.
+enum class DataSource { FILE_ON_DISK, DEVICE_OR_PIPE, NOT_OPENED };
+
+// Opening never waits. A stream opens a directory on some systems and only
+// fails when it reads; Windows refuses. Only a file on disk has a size and an
+// end: a device may never end, and a stream's open of a pipe waits for a
+// writer. For anything but a file on disk the last error says why it is not
+// read.
+DataSource probeForReading(const std::string& fileName) {
     HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return DataSource::NOT_OPENED;
+    const DWORD type = GetFileType(file);
     CloseHandle(file);
-    return true;
+    if (type == FILE_TYPE_DISK) return DataSource::FILE_ON_DISK;
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return DataSource::DEVICE_OR_PIPE;
 }
 
 }  // namespace
@@ -65,11 +74,17 @@ std::string FileHelper::buildFileErrorMessage(const std::string& message, const 
 }
 
 void FileHelper::openForReading(std::ifstream& stream, const std::string& fileName) {
+    const DataSource source = probeForReading(fileName);
+    const DWORD refusal = GetLastError();
+    if (source == DataSource::DEVICE_OR_PIPE) {
+        throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, noStreamFailure));
+    }
     runStreamStep<CouldNotLoadFileException>(openForReadingFailed, fileName, [&] {
         stream.exceptions(allStreamFailures);
         stream.open(fileName.c_str(), std::ios::in | std::ios::binary);
     });
-    if (!opensAsFile(fileName)) {
+    if (source == DataSource::NOT_OPENED) {
+        SetLastError(refusal);
         throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, noStreamFailure));
     }
 }

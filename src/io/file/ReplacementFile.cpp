@@ -22,16 +22,26 @@ bool closeHandle(HANDLE handle) { return CloseHandle(handle) != 0; }
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) : _target(target), _exists(false) {}
+ReplacementFile::ReplacementFile(const std::string& target)
+    : _target(target), _exists(false), _device(INVALID_HANDLE_VALUE) {}
 
 ReplacementFile::~ReplacementFile() {
     if (_exists) DeleteFileA(_name.c_str());
+    if (writesInPlace()) CloseHandle(_device);
 }
+
+bool ReplacementFile::writesInPlace() const { return _device != INVALID_HANDLE_VALUE; }
 
 bool ReplacementFile::create() {
     HANDLE target = CreateFileA(_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, 0);
     if (target != INVALID_HANDLE_VALUE) {
+        const DWORD type = GetFileType(target);
+        if (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN) {
+            _device = target;
+            _name = _target;
+            return true;
+        }
         if (!closeHandle(target)) return false;
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         return false;
@@ -53,6 +63,7 @@ bool ReplacementFile::create() {
 const std::string& ReplacementFile::getName() const { return _name; }
 
 bool ReplacementFile::flushToDisk() const {
+    if (writesInPlace()) return true;
     HANDLE file = CreateFileA(_name.c_str(), GENERIC_WRITE, 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool flushed = FlushFileBuffers(file) != 0;
@@ -66,6 +77,7 @@ bool ReplacementFile::flushToDisk() const {
 }
 
 bool ReplacementFile::replaceTarget() {
+    if (writesInPlace()) return true;
     if (!MoveFileExA(_name.c_str(), _target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return false;
     }

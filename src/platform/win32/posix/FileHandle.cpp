@@ -24,6 +24,18 @@ bool FileHandle::getInformation(BY_HANDLE_FILE_INFORMATION* information) const {
     return true;
 }
 
+DWORD FileHandle::getType() const {
+    struct stat status = _status;
+    if (_descriptor >= 0 && fstat(_descriptor, &status) != 0) {
+        setLastErrorFromErrno();
+        return FILE_TYPE_UNKNOWN;
+    }
+    SetLastError(ERROR_SUCCESS);
+    if (S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) return FILE_TYPE_DISK;
+    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) return FILE_TYPE_PIPE;
+    return FILE_TYPE_CHAR;
+}
+
 // A handle for queries has no data to write, as on Windows.
 bool FileHandle::flush() const {
     if (_descriptor < 0) {

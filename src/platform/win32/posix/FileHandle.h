@@ -20,6 +20,8 @@ public:
 
     // Each returns false, with the last error set, on failure.
     bool getInformation(BY_HANDLE_FILE_INFORMATION* information) const;
+    // The kind of file as GetFileType tells it; FILE_TYPE_UNKNOWN on failure.
+    DWORD getType() const;
     bool flush() const;
     bool close();
 

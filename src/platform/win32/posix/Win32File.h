@@ -102,10 +102,22 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 // following a symbolic link, and nothing stays open. GENERIC_READ and
 // GENERIC_WRITE open the file's data; a directory then fails with
 // ERROR_ACCESS_DENIED as on Windows. Directories open for queries only with
-// FILE_FLAG_BACKUP_SEMANTICS.
+// FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO
+// opens for reading at once, and for writing only while it has a reader
+// (ERROR_NOT_READY otherwise).
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileInformation);
+
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+
+// FILE_TYPE_DISK for a file or a directory, FILE_TYPE_PIPE for a FIFO or a
+// socket, FILE_TYPE_CHAR for a device. FILE_TYPE_UNKNOWN with the last error
+// set on failure, ERROR_SUCCESS otherwise.
+DWORD GetFileType(HANDLE file);
 // Writes the file's data through to the disk.
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE object);

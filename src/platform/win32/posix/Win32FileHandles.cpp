@@ -49,11 +49,14 @@ HANDLE openData(LPCSTR fileName, DWORD desiredAccess, DWORD creationDisposition,
     const bool reading = (desiredAccess & GENERIC_READ) != 0;
     const bool writing = (desiredAccess & GENERIC_WRITE) != 0;
     const int access = reading && writing ? O_RDWR : (writing ? O_WRONLY : O_RDONLY);
-    const int descriptor = open(fileName, access | creation | O_CLOEXEC, 0666);
+    // Without O_NONBLOCK, opening a FIFO waits for the other end to come.
+    const int descriptor = open(fileName, access | creation | O_CLOEXEC | O_NONBLOCK, 0666);
     // Where a file may be created, only its directory can be missing.
     if (descriptor < 0 && errno == ENOENT && (creation & O_CREAT)) return fail(ERROR_PATH_NOT_FOUND);
     if (descriptor < 0) return failFromErrno();
     std::unique_ptr<platform::FileHandle> handle(new platform::FileHandle(descriptor));
+    const int statusFlags = fcntl(descriptor, F_GETFL);
+    if (statusFlags < 0 || fcntl(descriptor, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) return failFromErrno();
     struct stat status;
     if (fstat(descriptor, &status) != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
@@ -74,6 +77,11 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileInformation) {
     const platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
     return handle != nullptr && handle->getInformation(fileInformation) ? TRUE : FALSE;
+}
+
+DWORD GetFileType(HANDLE file) {
+    const platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    return handle != nullptr ? handle->getType() : FILE_TYPE_UNKNOWN;
 }
 
 BOOL FlushFileBuffers(HANDLE file) {

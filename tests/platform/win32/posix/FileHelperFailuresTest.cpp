@@ -2,8 +2,13 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <fstream>
+#include <future>
+#include <iterator>
 
 #include "ChildProcess.h"
 #include "io/file/FileExceptions.h"
@@ -12,8 +17,42 @@
 
 namespace {
 
+using io::file::CouldNotLoadFileException;
 using io::file::CouldNotSaveFileException;
 using io::file::FileHelper;
+
+const std::string notSupported = "System error message: The request is not supported.\r\n";
+
+std::string loadFailure(const std::string& fileName) {
+    try {
+        FileHelper::load(fileName, 0);
+    } catch (const CouldNotLoadFileException& e) {
+        return e.getMessage();
+    }
+    return "(no exception)";
+}
+
+// The first line of a message, its system text and its last line.
+std::string outline(const std::string& message) {
+    const std::string::size_type system = message.find("System error message: ");
+    if (system == std::string::npos) return message;
+    return message.substr(0, message.find('\n')) + " | " +
+           message.substr(system, message.find("\nC++ exception: ") - system) + " | " +
+           message.substr(message.rfind('\n') + 1);
+}
+
+std::string saveFailure(const std::string& fileName, const std::string& data) {
+    try {
+        FileHelper::save(fileName, data, 0);
+    } catch (const CouldNotSaveFileException& e) {
+        return e.getMessage();
+    }
+    return "(no exception)";
+}
+
+std::string refusedForReading(const std::string& systemText) {
+    return "An error occured when trying to open the file for reading. | " + systemText + " | C++ exception: None.";
+}
 
 // The message up to the system text: the message and the file name.
 std::string saveFailureStart(const std::string& fileName, const std::string& data) {
@@ -80,6 +119,70 @@ TEST(PosixSaveFailures, ReadOnlyDirectoryRefusesTheOpenAndKeepsItsFiles) {
     EXPECT_EQ("", report);
     EXPECT_EQ(std::vector<std::string>{"old.dat"}, scratch.namesIn("readonly"));
     EXPECT_EQ("old", scratch.readFile("readonly/old.dat"));
+}
+
+// Only a file on disk has a size and an end. A device may never end, and a
+// FIFO's open would wait for a writer: both are refused before any stream
+// opens them, the child giving up if the refusal never came.
+TEST(PosixSpecialFiles, DevicesAndFifosAreNotLoaded) {
+    ScratchDirectory scratch;
+    const std::string fifo = scratch.pathOf("fifo");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string report = runInChild([&]() -> std::string {
+        alarm(60);
+        return expectEqual("/dev/zero", refusedForReading(notSupported), outline(loadFailure("/dev/zero"))) +
+               expectEqual("/dev/null", refusedForReading(notSupported), outline(loadFailure("/dev/null"))) +
+               expectEqual("fifo", refusedForReading(notSupported), outline(loadFailure(fifo)));
+    });
+    EXPECT_EQ("", report);
+}
+
+// A device is written in place; replacing it would put a plain file where
+// the device was.
+TEST(PosixSpecialFiles, ADeviceIsWrittenInPlaceAndStaysADevice) {
+    if (geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+    ScratchDirectory scratch;
+    const std::string device = scratch.pathOf("null");
+    ASSERT_EQ(0, mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)));
+    FileHelper::save(device, "data", 0);
+    struct stat status;
+    ASSERT_EQ(0, lstat(device.c_str(), &status));
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+    EXPECT_EQ(std::vector<std::string>{"null"}, scratch.namesIn(""));
+}
+
+TEST(PosixSpecialFiles, AFifoGetsTheDataWhenItHasAReaderAndIsKeptWhenNot) {
+    ScratchDirectory scratch;
+    const std::string fifo = scratch.pathOf("fifo");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string report = runInChild([&]() -> std::string {
+        alarm(60);
+        const std::string failure = expectEqual("without a reader",
+                                                "An error occured when trying to open the file for writing. | "
+                                                "System error message: The device is not ready.\r\n | "
+                                                "C++ exception: None.",
+                                                outline(saveFailure(fifo, "data")));
+        std::future<std::string> received = std::async(std::launch::async, [&] {
+            std::ifstream reader(fifo, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>());
+        });
+        // The reader's open waits for a writer; the save tries until it is there.
+        std::string saved = "(no reader came)";
+        for (int attempt = 0; attempt < 1000000 && saved != ""; ++attempt) {
+            try {
+                FileHelper::save(fifo, std::string(100000, 'd'), 0);
+                saved = "";
+            } catch (const CouldNotSaveFileException&) {
+                usleep(1000);
+            }
+        }
+        return failure + saved + expectEqual("received", std::string(100000, 'd'), received.get());
+    });
+    EXPECT_EQ("", report);
+    struct stat status;
+    ASSERT_EQ(0, lstat(fifo.c_str(), &status));
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(std::vector<std::string>{"fifo"}, scratch.namesIn(""));
 }
 
 }  // namespace
