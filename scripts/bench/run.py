@@ -135,7 +135,7 @@ def dump_tools(tree, tag):
         Tool("vestiga -dump", [VESTIGA, "-dump", os.path.join(work, "vestiga.dat"), "-dirs", tree]),
         Tool("GNU find -printf", ["find", tree, "-printf", "%T@ %p\\n"], stdout=os.path.join(work, "find.txt")),
         Tool("bfs -printf", ["bfs", tree, "-printf", "%T@ %p\\n"], stdout=os.path.join(work, "bfs.txt")),
-        Tool("mtree -c -k time", ["mtree", "-c", "-k", "time", "-p", tree], stdout=os.path.join(work, "mtree.spec")),
+        Tool("mtree -c -k time", ["mtree", "-c", "-k", "time", "-p", tree], stdout=os.path.join(work, "mtree.manifest")),
         Tool("aide --init (mtime only)", ["aide", "--init", "-c", config], once=True, limit=AIDE_LIMIT),
     ]
 
@@ -194,7 +194,7 @@ def compare_tools(tree, entries, before, aide_complete):
     manifest describe the tree before the change."""
     work = os.path.join(CACHE, "compare")
     os.makedirs(work, exist_ok=True)
-    old_dat, old_db, old_spec = (os.path.join(before, name) for name in ("vestiga.dat", "aide.db", "mtree.spec"))
+    old_dat, old_db, old_manifest = (os.path.join(before, name) for name in ("vestiga.dat", "aide.db", "mtree.manifest"))
     new_dat, new_db = os.path.join(work, "new.dat"), os.path.join(work, "new.db")
     change = TreeChange(tree, entries)
     if not aide_complete:
@@ -213,7 +213,7 @@ def compare_tools(tree, entries, before, aide_complete):
             Tool("vestiga -compare", [VESTIGA, "-compare", old_dat, new_dat], stdout=os.path.join(work, "vestiga.txt")),
             Tool("comm -3 (sorted listings)", ["comm", "-3", os.path.join(work, "old.txt"), os.path.join(work, "new.txt")],
                  stdout=os.path.join(work, "comm.txt")),
-            Tool("mtree -f SPEC -k time (walks the tree)", ["mtree", "-f", old_spec, "-p", tree, "-k", "time"],
+            Tool("mtree -f MANIFEST -k time (walks the tree)", ["mtree", "-f", old_manifest, "-p", tree, "-k", "time"],
                  stdout=os.path.join(work, "mtree.txt"), ok_codes=(0, 1, 2)),
             Tool("aide --compare", ["aide", "--compare", "-c", compare_config], stdout=os.path.join(work, "aide.txt"),
                  ok_codes=tuple(range(0, 256)), once=True, limit=AIDE_LIMIT),
