@@ -39,6 +39,7 @@ private:
     std::string _target;
     std::string _name;
     bool _exists;
+    // The target's HANDLE while it is written in place, else INVALID_HANDLE_VALUE.
     void* _device;
 };
 
