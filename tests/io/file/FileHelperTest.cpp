@@ -7,6 +7,7 @@
 #include "io/file/FileHelper.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
+#include "support/FileHelperFailures.h"
 #include "support/ScratchDirectory.h"
 
 namespace {
@@ -42,23 +43,7 @@ std::string streamOpenFailureText(const std::string& fileName) {
     return "(the stream opened)";
 }
 
-std::string loadFailure(const std::string& fileName, unsigned int byteCount = 0) {
-    try {
-        FileHelper::load(fileName, byteCount);
-    } catch (const CouldNotLoadFileException& e) {
-        return e.getMessage();
-    }
-    return "(no exception)";
-}
 
-std::string saveFailure(const std::string& fileName, const std::string& data) {
-    try {
-        FileHelper::save(fileName, data, 0);
-    } catch (const CouldNotSaveFileException& e) {
-        return e.getMessage();
-    }
-    return "(no exception)";
-}
 
 bool startsWith(const std::string& text, const std::string& start) { return text.compare(0, start.size(), start) == 0; }
 

@@ -13,6 +13,7 @@
 #include "ChildProcess.h"
 #include "io/file/FileExceptions.h"
 #include "io/file/FileHelper.h"
+#include "support/FileHelperFailures.h"
 #include "support/ScratchDirectory.h"
 
 namespace {
@@ -23,14 +24,6 @@ using io::file::FileHelper;
 
 const std::string notSupported = "System error message: The request is not supported.\r\n";
 
-std::string loadFailure(const std::string& fileName) {
-    try {
-        FileHelper::load(fileName, 0);
-    } catch (const CouldNotLoadFileException& e) {
-        return e.getMessage();
-    }
-    return "(no exception)";
-}
 
 // The first line of a message, its system text and its last line.
 std::string outline(const std::string& message) {
@@ -41,14 +34,6 @@ std::string outline(const std::string& message) {
            message.substr(message.rfind('\n') + 1);
 }
 
-std::string saveFailure(const std::string& fileName, const std::string& data) {
-    try {
-        FileHelper::save(fileName, data, 0);
-    } catch (const CouldNotSaveFileException& e) {
-        return e.getMessage();
-    }
-    return "(no exception)";
-}
 
 std::string refusedForReading(const std::string& systemText) {
     return "An error occured when trying to open the file for reading. | " + systemText + " | C++ exception: None.";
