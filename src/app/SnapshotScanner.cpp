@@ -11,6 +11,7 @@
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/Utf8FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
@@ -108,7 +109,7 @@ void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotIm
     std::vector<std::string> delme;
     for (const std::string& path : paths) {
         progress.show(pathInfo.size(), path);
-        HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
+        HANDLE handle = platform::createFile(path, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
         if (handle == INVALID_HANDLE_VALUE) {
             warn("Warning. File ignored: Error opening file or directory: '" + path +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));

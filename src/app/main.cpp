@@ -4,6 +4,7 @@
 #include "app/FileHelperSaver.h"
 #include "platform/errorresources/OutOfMemoryHandler.h"
 #include "platform/win32/Console.h"
+#include "platform/win32/Utf8ConsoleOutput.h"
 
 using namespace com::quorvane::products::lumeno;
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     ThrowingOutOfMemoryHandler outOfMemoryHandler;
     OutOfMemoryHandler::install(&outOfMemoryHandler);
     platform::useBinaryStandardOutput();
+    platform::Utf8ConsoleOutput utf8Console;
 
     ConsoleMessageOutput output;
     FileHelperLoader loader;

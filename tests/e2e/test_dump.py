@@ -1,11 +1,12 @@
 """Taking dumps: a dump, a change as an installer makes it, a second dump, the report."""
 
+import hashlib
 import os
 import resource
 import signal
 import struct
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase
+from vestiga import IS_WINDOWS, SEP, ProgramTestCase, run_windows_tool
 
 T0 = 1_600_000_000
 T1 = 1_700_000_000
@@ -14,6 +15,11 @@ EPOCH_DIFFERENCE = 11_644_473_600
 
 def filetime(seconds, nanoseconds=0):
     return (seconds + EPOCH_DIFFERENCE) * 10_000_000 + nanoseconds // 100
+
+
+def parse_raw_dump(data):
+    """The (path, fingerprint) records of a dump, paths as bytes."""
+    return {path.encode("latin-1"): fingerprint for path, fingerprint in parse_dump(data).items()}
 
 
 def parse_dump(data):
@@ -238,3 +244,53 @@ class Registry(DumpTestCase):
                                  "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_PERFORMANCE_DATA",
                                  "HKEY_DYN_DATA"]), sorted(entries))
         self.assertEqual({0}, set(entries.values()))
+
+
+def folded_md5(data):
+    digest = hashlib.md5(data).digest()
+    return int.from_bytes(digest[:8], "little") ^ int.from_bytes(digest[8:], "little")
+
+
+class RegistryNames(DumpTestCase):
+    """Keys, values and data outside ASCII, in a real registry (Wine's)."""
+
+    def setUp(self):
+        super().setUp()
+        if not IS_WINDOWS:
+            self.skipTest("a POSIX system has no registry")
+        self.key = "HKEY_CURRENT_USER\\Software\\VestigaNames%d" % os.getpid()
+        self.addCleanup(run_windows_tool, "reg", "delete", self.key, "/f", cwd=self.dir)
+
+    def import_reg(self, data):
+        lines = ["Windows Registry Editor Version 5.00", "",
+                 "[%s\\\u041a\u043b\u044e\u0447 \u65e5\u672c]" % self.key,
+                 '"Wert \u00fc\U0001F600"="%s"' % data, ""]
+        with open(self.path("names.reg"), "wb") as f:
+            f.write("\r\n".join(lines).encode("utf-16"))
+        result = run_windows_tool("reg", "import", "names.reg", cwd=self.dir)
+        self.assertEqual(0, result.status, result.raw + result.err)
+
+    def test_names_and_data_outside_ascii_are_recorded_and_compared(self):
+        self.import_reg("\u0434\u0430\u043d\u043d\u044b\u0435 \u65e5\u672c\u8a9e")
+        first = self.dump("old.dat", "-regdirs", self.key)
+        self.assertRun(first, "Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
+                              "Dump created. 3 entries saved.")
+        subkey = (self.key + "\\\u041a\u043b\u044e\u0447 \u65e5\u672c").encode()
+        value = subkey + "\\Wert \u00fc\U0001F600".encode()
+        data = "\u0434\u0430\u043d\u043d\u044b\u0435 \u65e5\u672c\u8a9e".encode()
+        self.assertEqual({self.key.encode(): 0, subkey: 0, value: folded_md5(data)},
+                         parse_raw_dump(self.read("old.dat")))
+
+        self.import_reg("\u65b0")
+        self.dump("new.dat", "-regdirs", self.key)
+        result = self.run_program("-compare", "old.dat", "new.dat")
+        self.assertEqual(b"Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump 2.\n"
+                         b"Comparing the two dumps.\nComparsion result:\nMOD " + value + b"\nCompare finished.\n",
+                         result.raw)
+
+    def test_the_globe_key_of_every_prefix_is_recorded_without_a_warning(self):
+        international = "HKEY_CURRENT_USER\\Control Panel\\International"
+        result = self.dump("d.dat", "-regdirs", international)
+        self.assertNotIn("Warning", result.out)
+        globe = (international + "\\\U0001F30E\U0001F30F\U0001F30D").encode()
+        self.assertIn(globe, parse_raw_dump(self.read("d.dat")))

@@ -39,6 +39,20 @@ HELP = (
 )
 
 
+def system_path(path):
+    """An absolute path of this machine as the program names it: below Wine's
+    drive Z: for the Windows program."""
+    return "Z:" + path.replace("/", "\\") if IS_WINDOWS else path
+
+
+def run_windows_tool(*args, cwd):
+    """Runs one of Wine's own programs (reg, for instance) in the prefix the
+    Windows program's tests run in."""
+    prefix = os.path.join(os.path.dirname(os.path.abspath(PROGRAM)), "wineprefix")
+    env = dict(os.environ, WINEPREFIX=prefix)
+    return run_command([RUNNER] + list(args), cwd=cwd, env=env)
+
+
 class Result:
     def __init__(self, status, out, err):
         self.status = status
@@ -49,6 +63,10 @@ class Result:
 
 def run(*args, cwd, stdin=b"", preexec_fn=None, env=None, timeout=600):
     command = ([RUNNER] if RUNNER else []) + [PROGRAM] + list(args)
+    return run_command(command, cwd=cwd, stdin=stdin, preexec_fn=preexec_fn, env=env, timeout=timeout)
+
+
+def run_command(command, cwd, stdin=b"", preexec_fn=None, env=None, timeout=600):
     # Output goes to files, not pipes: helper processes that Wine starts for a
     # prefix live on and would hold a pipe open long after the program ended.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:

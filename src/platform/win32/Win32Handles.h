@@ -6,6 +6,8 @@
 // (STRICT handles, REGSAM as a 32-bit access mask), so both may be seen in
 // one translation unit.
 
+typedef void* HANDLE;
+
 struct HKEY__;
 typedef struct HKEY__* HKEY;
 

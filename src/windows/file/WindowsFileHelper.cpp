@@ -1,12 +1,12 @@
 #include "windows/file/WindowsFileHelper.h"
 
-#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
+#include "platform/win32/Utf8FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 
@@ -17,13 +17,13 @@ namespace {
 
 std::string errorText(DWORD errorCode) { return SystemErrors::map(static_cast<int>(errorCode)); }
 
-bool isDotEntry(const char* name) { return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')); }
+bool isDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
 bool isDirectory(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 // The shared listing routine: calls `collect(path, name, attributes)` for
 // every entry of `initialDirectory` that matches `fileMask`, with `path`
-// the full path of the entry.
+// the full path of the entry. Paths of any length are listed.
 template <typename Collect>
 void findFiles(const std::string& initialDirectory, const std::string& fileMask, Collect collect) {
     ASSERT(initialDirectory != "");
@@ -31,12 +31,9 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
     if (!directory.empty() && directory[directory.size() - 1] != platform::PATH_SEPARATOR) {
         directory += platform::PATH_SEPARATOR;
     }
-    // The whole search pattern, directory and mask together.
-    const std::string mask = directory + fileMask;
-    ASSERT(mask.size() <= MAX_PATH);
 
-    WIN32_FIND_DATAA record;
-    HANDLE handle = FindFirstFileA(mask.c_str(), &record);
+    platform::FindEntry entry;
+    HANDLE handle = platform::findFirstFile(directory + fileMask, entry);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD errorCode = GetLastError();
         if (errorCode == ERROR_FILE_NOT_FOUND) return;
@@ -49,12 +46,10 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
 
     std::string path;
     for (;;) {
-        const char* name = record.cFileName;
-        const std::size_t nameLength = strnlen(name, sizeof record.cFileName);
-        path.reserve(directory.size() + nameLength);
-        path.assign(directory).append(name, nameLength);
-        collect(path, name, record.dwFileAttributes);
-        if (!FindNextFileA(handle, &record)) {
+        path.reserve(directory.size() + entry.name.size());
+        path.assign(directory).append(entry.name);
+        collect(path, entry.name, entry.attributes);
+        if (!platform::findNextFile(handle, entry)) {
             const DWORD errorCode = GetLastError();
             if (errorCode == ERROR_NO_MORE_FILES) return;
             throw CouldNotFindFilesException(
@@ -69,7 +64,7 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
 template <typename Collect>
 void findDirectories(const std::string& initialDirectory, Collect collect) {
     try {
-        findFiles(initialDirectory, "*", [&collect](std::string& path, const char* name, DWORD attributes) {
+        findFiles(initialDirectory, "*", [&collect](std::string& path, const std::string& name, DWORD attributes) {
             if (isDirectory(attributes) && !isDotEntry(name)) collect(path, attributes);
         });
     } catch (const CouldNotFindFilesException& e) {
@@ -112,7 +107,7 @@ std::vector<DirectoryEntry> getFirstLevelDirectoryEntries(const std::string& ini
 std::vector<std::string> getFirstLevelFiles(const std::string& initialDirectory, const std::string& mask) {
     std::vector<std::string> result;
     try {
-        findFiles(initialDirectory, mask, [&result](std::string& path, const char*, DWORD attributes) {
+        findFiles(initialDirectory, mask, [&result](std::string& path, const std::string&, DWORD attributes) {
             // An entry without a single attribute bit is not taken for a file.
             if (attributes != 0 && !isDirectory(attributes)) result.push_back(std::move(path));
         });

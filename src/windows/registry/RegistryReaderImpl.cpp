@@ -16,6 +16,8 @@ namespace {
 
 const DWORD stringBufferSize = 2048;
 const DWORD subKeyNameBufferSize = 261;
+// More than any name or data the registry holds.
+const std::size_t largestBuffer = std::size_t(1) << 30;
 
 // The bytes before the first NUL, never more than `size`.
 std::string textUpToNul(const char* data, std::size_t size) {
@@ -60,6 +62,18 @@ const FailureMessages enumKeyFailures = {
     }
 }
 
+// The sizes the platform reports count UTF-16 characters, while the narrow
+// calls hand out UTF-8, up to three bytes for each of them; and an item may
+// grow between two calls. A buffer found too small is grown, and the same
+// item read again: at least doubled, and at least to the size the platform
+// asks for. False once it is as large as any item can be.
+bool grow(std::vector<char>& buffer, DWORD asked) {
+    if (buffer.size() >= largestBuffer) return false;
+    const std::size_t wanted = std::max<std::size_t>(buffer.size() * 2, static_cast<std::size_t>(asked) + 1);
+    buffer.resize(std::min<std::size_t>(wanted, largestBuffer));
+    return true;
+}
+
 // Queries a value into `data`; `size` holds the buffer's size and receives the
 // byte count.
 void queryValue(const RegistryKey& key, const std::string& valueName, DWORD& type, BYTE* data, DWORD& size) {
@@ -67,12 +81,18 @@ void queryValue(const RegistryKey& key, const std::string& valueName, DWORD& typ
     if (result != ERROR_SUCCESS) throwFailure(queryFailures, key.getName() + "\\" + valueName, result);
 }
 
-// The text of a string value, as read into a buffer of stringBufferSize bytes.
+// The text of a string value, read into a buffer of stringBufferSize bytes
+// that grows for a longer one.
 std::string queryText(const RegistryKey& key, const std::string& valueName, DWORD& type) {
     std::vector<char> buffer(stringBufferSize);
-    DWORD size = stringBufferSize;
-    queryValue(key, valueName, type, reinterpret_cast<BYTE*>(buffer.data()), size);
-    return textUpToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LONG result =
+            RegQueryValueExA(key.getKey(), valueName.c_str(), 0, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+        if (result == ERROR_MORE_DATA && grow(buffer, size)) continue;
+        if (result != ERROR_SUCCESS) throwFailure(queryFailures, key.getName() + "\\" + valueName, result);
+        return textUpToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
+    }
 }
 
 }  // namespace
@@ -124,13 +144,19 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
     std::vector<char> data(longestData + 1);
 
     std::vector<std::pair<std::string, std::string>> values;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0;;) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
         const LONG result = RegEnumValueA(key, index, name.data(), &nameLength, 0, &type,
                                           reinterpret_cast<BYTE*>(data.data()), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result == ERROR_MORE_DATA) {
+            // Which of the two did not fit is not always told: both grow.
+            const bool nameGrew = grow(name, nameLength);
+            const bool dataGrew = grow(data, dataSize);
+            if (nameGrew || dataGrew) continue;
+        }
         if (result != ERROR_SUCCESS) throwFailure(enumValueFailures, _key->getName(), result);
 
         const std::size_t dataLength = std::min<std::size_t>(dataSize, data.size());
@@ -143,19 +169,22 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
             bytes.assign(data.data(), dataLength);
         }
         values.emplace_back(textUpToNul(name.data(), std::min<std::size_t>(nameLength, name.size())), bytes);
+        ++index;
     }
     return values;
 }
 
 std::vector<std::string> RegistryReaderImpl::getSubKeys() {
     const HKEY key = _key->getKey();
-    char name[subKeyNameBufferSize];
+    std::vector<char> name(subKeyNameBufferSize);
     std::vector<std::string> subKeys;
-    for (DWORD index = 0;; ++index) {
-        const LONG result = RegEnumKeyA(key, index, name, subKeyNameBufferSize);
+    for (DWORD index = 0;;) {
+        const LONG result = RegEnumKeyA(key, index, name.data(), static_cast<DWORD>(name.size()));
         if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result == ERROR_MORE_DATA && grow(name, 0)) continue;
         if (result != ERROR_SUCCESS) throwFailure(enumKeyFailures, _key->getName(), result);
-        subKeys.push_back(textUpToNul(name, subKeyNameBufferSize));
+        subKeys.push_back(textUpToNul(name.data(), name.size()));
+        ++index;
     }
     return subKeys;
 }

@@ -19,11 +19,11 @@ public:
     explicit RegistryReaderImpl(RegistryKey* key);
 
     // The text of a string value (the first string of a REG_MULTI_SZ, a
-    // REG_EXPAND_SZ expanded), of at most 2048 bytes.
+    // REG_EXPAND_SZ expanded), of any length.
     std::string readString(const std::string& valueName) override;
     // A REG_DWORD or a REG_BINARY of up to 4 bytes, little-endian.
     int readInt(const std::string& valueName) override;
-    // Whether the value exists; a value too long for readString raises.
+    // Whether the value exists.
     bool valueExists(const std::string& valueName) override;
 
     // Every value as (name, data), in the platform's order. Text values end at
