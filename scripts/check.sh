@@ -39,7 +39,7 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows
-WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
+WINEPREFIX="$PWD/build/windows/wineprefix" scripts/wine-run --stop
 
 echo "== fuzzing =="
 if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi

@@ -110,7 +110,7 @@ if [ -n "$zip" ]; then
   export WINEPREFIX=$wineprefix
   check "unzipped vestiga.exe -help under Wine" \
     first_line_is "$expected_first_line" scripts/wine-run "$scratch/zip/vestiga.exe" -help
-  wineserver -k 2>/dev/null || true
+  scripts/wine-run --stop
 fi
 
 echo "packaging: $passed passed, $failed failed"
