@@ -77,7 +77,7 @@ void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths&
         const windows::file::DirectoryEntry current = std::move(pending.back());
         pending.pop_back();
         if (current.path.empty()) continue;
-        progress.show(paths.size(), current.path);
+        progress.show(ScanProgress::LISTING, paths.size(), 0, current.path);
         if (!isIgnored(current.path, ignorePatterns)) paths.insert(current.path);
         if (current.isReparsePoint) continue;
 
@@ -106,8 +106,9 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths&
 
 void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
+    std::size_t done = 0;
     for (const std::string& path : paths) {
-        progress.show(pathInfo.size(), path);
+        progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
         HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
         if (handle == INVALID_HANDLE_VALUE) {
             warn("Warning. File ignored: Error opening file or directory: '" + path +
@@ -147,7 +148,7 @@ void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, S
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
                                       SnapshotImpl::PathInfo& pathInfo) {
     if (keyPath.empty()) return;
-    progress.show(paths.size(), keyPath);
+    progress.show(ScanProgress::READING_REGISTRY, paths.size(), 0, keyPath);
     if (!isIgnored(keyPath, ignorePatterns)) record(keyPath, 0, paths, pathInfo);
 
     try {
