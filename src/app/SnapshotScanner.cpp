@@ -11,6 +11,7 @@
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/ListedPathQuery.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
@@ -53,7 +54,7 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
     std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo());
 
     for (const std::string& dir : dirs) scanDirectory(dir, *paths);
-    readFileInformation(*paths, *pathInfo);
+    readFileInformation(dirs, *paths, *pathInfo);
 
     std::vector<std::string> keys(regdirs);
     if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
@@ -104,12 +105,17 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths&
     }
 }
 
-void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
+// A named directory is taken for what it points to, as it was walked; a path
+// found below it is taken as the platform lists it.
+void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
+                                          SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
     std::size_t done = 0;
     for (const std::string& path : paths) {
         progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
-        HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0);
+        const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
+        HANDLE handle = CreateFileA(path.c_str(), 0, 0, 0, OPEN_EXISTING,
+                                    named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS, 0);
         if (handle == INVALID_HANDLE_VALUE) {
             warn("Warning. File ignored: Error opening file or directory: '" + path +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
