@@ -12,6 +12,7 @@
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
+#include "platform/win32/RootKeys.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
@@ -26,10 +27,6 @@ namespace products {
 namespace lumeno {
 
 namespace {
-
-const char* const rootKeyNames[] = {"HKEY_CLASSES_ROOT",  "HKEY_CURRENT_CONFIG",   "HKEY_CURRENT_USER",
-                                    "HKEY_LOCAL_MACHINE", "HKEY_USERS",            "HKEY_PERFORMANCE_DATA",
-                                    "HKEY_DYN_DATA"};
 
 Fingerprint toFingerprint(const FILETIME& time) {
     return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -58,7 +55,8 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
 
     std::vector<std::string> keys(regdirs);
     if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
-        keys.assign(std::begin(rootKeyNames), std::end(rootKeyNames));
+        keys.clear();
+        for (const platform::RootKey& root : platform::ROOT_KEYS) keys.push_back(root.name);
     }
     for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
 
