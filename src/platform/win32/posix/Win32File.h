@@ -18,9 +18,6 @@
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
-#define FILE_ATTRIBUTE_READONLY 0x00000001
-#define FILE_ATTRIBUTE_HIDDEN 0x00000002
-#define FILE_ATTRIBUTE_SYSTEM 0x00000004
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
@@ -34,10 +31,7 @@
 #define FILE_SHARE_DELETE 0x00000004
 
 #define CREATE_NEW 1
-#define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
-#define OPEN_ALWAYS 4
-#define TRUNCATE_EXISTING 5
 
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
@@ -129,10 +123,5 @@ BOOL CloseHandle(HANDLE object);
 // only after the directory holding the target is on disk.
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 BOOL DeleteFileA(LPCSTR fileName);
-
-#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
-
-// The attributes of the entry itself; a symbolic link is not followed.
-DWORD GetFileAttributesA(LPCSTR fileName);
 
 #endif

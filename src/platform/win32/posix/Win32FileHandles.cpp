@@ -37,10 +37,7 @@ HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAnd
 int creationFlags(DWORD creationDisposition) {
     switch (creationDisposition) {
         case CREATE_NEW: return O_CREAT | O_EXCL;
-        case CREATE_ALWAYS: return O_CREAT | O_TRUNC;
         case OPEN_EXISTING: return 0;
-        case OPEN_ALWAYS: return O_CREAT;
-        case TRUNCATE_EXISTING: return O_TRUNC;
         default: return -1;
     }
 }
