@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <thread>
 
 #include "platform/errorresources/SystemErrors.h"
@@ -28,24 +27,6 @@ TEST(PosixWin32Base, EveryCodeTheErrnoMappingGivesHasAText) {
         EXPECT_EQ(std::string::npos, SystemErrors::map(static_cast<int>(code)).find("was not found"))
             << "errno " << e << " -> " << code;
     }
-}
-
-TEST(PosixWin32Base, ErrnoMapsToTheCodesWindowsGives) {
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, platform::errorFromErrno(ENOENT));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, platform::errorFromErrno(ENOTDIR));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::errorFromErrno(EACCES));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::errorFromErrno(EPERM));
-    EXPECT_EQ(ERROR_FILE_EXISTS, platform::errorFromErrno(EEXIST));
-    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, platform::errorFromErrno(ENAMETOOLONG));
-    EXPECT_EQ(ERROR_DISK_FULL, platform::errorFromErrno(ENOSPC));
-    EXPECT_EQ(ERROR_FILE_TOO_LARGE, platform::errorFromErrno(EFBIG));
-    EXPECT_EQ(ERROR_TOO_MANY_OPEN_FILES, platform::errorFromErrno(EMFILE));
-    EXPECT_EQ(ERROR_NOT_ENOUGH_MEMORY, platform::errorFromErrno(ENOMEM));
-    EXPECT_EQ(ERROR_CANT_RESOLVE_FILENAME, platform::errorFromErrno(ELOOP));
-    EXPECT_EQ(ERROR_BUSY, platform::errorFromErrno(EBUSY));
-    EXPECT_EQ(ERROR_WRITE_PROTECT, platform::errorFromErrno(EROFS));
-    EXPECT_EQ(ERROR_IO_DEVICE, platform::errorFromErrno(EIO));
-    EXPECT_EQ(ERROR_GEN_FAILURE, platform::errorFromErrno(12345));
 }
 
 TEST(PosixWin32Base, LastErrorIsPerThread) {

@@ -107,8 +107,11 @@ TEST_F(PosixFileQuery, SymbolicLinkIsFollowedUnlessTheLinkItselfIsAskedFor) {
 
 TEST_F(PosixFileQuery, FailuresGiveTheCodesWindowsGives) {
     scratch.writeFile("file.txt", "x");
+    ASSERT_EQ(0, symlink("loop", scratch.pathOf("loop").c_str()));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, query(scratch.pathOf("missing")).error);
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, query(scratch.pathOf("file.txt/inner")).error);
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, query(scratch.pathOf(std::string(300, 'n'))).error);
+    EXPECT_EQ(ERROR_CANT_RESOLVE_FILENAME, query(scratch.pathOf("loop/inner")).error);
 }
 
 TEST_F(PosixFileQuery, QueryHandleHasNoDataToFlush) {
