@@ -72,6 +72,12 @@ zip_holds() {
   grep -qxF "$path" <<<"$listing" || { echo "  $path not in the zip" >&2; return 1; }
 }
 
+# Every tag lintian gives is shown; an error fails the check.
+lintian_passes() {
+  lintian --fail-on error --tag-display-limit 0 "$1" 2>&1 | sed 's/^/  /' >&2
+  [ "${PIPESTATUS[0]}" -eq 0 ]
+}
+
 # Runs a command quietly; its output is shown only when it fails.
 quietly() {
   local output
@@ -91,7 +97,8 @@ if [ -n "$deb" ]; then
   check "Depends names libc6" depends_on "$deb" libc6
   check "Depends names libstdc++6" depends_on "$deb" 'libstdc\+\+6'
   check "package holds /usr/bin/vestiga" deb_holds "$deb" ./usr/bin/vestiga
-  check "package holds the manual page" deb_holds "$deb" ./usr/share/man/man1/vestiga.1
+  check "package holds the manual page" deb_holds "$deb" ./usr/share/man/man1/vestiga.1.gz
+  check "lintian finds no error" lintian_passes "$deb"
   check "package holds the Linux preset" deb_holds "$deb" ./usr/share/vestiga/presets/linux-ignore.txt
   check "package holds the Windows preset" deb_holds "$deb" ./usr/share/vestiga/presets/windows-ignore.txt
   check "apt accepts the package and its dependencies" quietly apt-get install --simulate "$deb"
