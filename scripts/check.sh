@@ -6,6 +6,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all || exit 1
 
+# The Wine server of the Windows tests serves the package check too; it and
+# the services it started end with this script.
+trap 'WINEPREFIX="$PWD/build/windows/wineprefix" scripts/wine-run --stop' EXIT
+
 status=0
 passed=0
 failed=0
@@ -39,7 +43,6 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows
-WINEPREFIX="$PWD/build/windows/wineprefix" scripts/wine-run --stop
 
 echo "== fuzzing =="
 if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
