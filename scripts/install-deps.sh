@@ -19,10 +19,12 @@ case "${1:-all}" in
   *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}" "${hardening[@]}") ;;
 esac
 
+# One query for all: the names of those installed.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
+  awk '$2 == "install" && $3 == "ok" && $4 == "installed" {print $1}' || true)
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  grep -qxF "$package" <<<"$installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
