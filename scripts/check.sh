@@ -44,11 +44,19 @@ run_suite native
 run_suite asan
 run_suite windows
 
+# The fuzzers run for a fixed time on one core; the package check runs beside
+# them on the other, and its report follows theirs.
+packages_log=$(mktemp)
+tests/packaging/check-packages.sh >"$packages_log" 2>&1 &
+packages=$!
+
 echo "== fuzzing =="
 if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "== packages =="
-if tests/packaging/check-packages.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+if wait "$packages"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+cat "$packages_log"
+rm -f "$packages_log"
 
 echo "check: $passed passed, $failed failed"
 exit $status
