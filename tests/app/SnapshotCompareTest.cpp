@@ -25,7 +25,9 @@ std::string label(DifferenceKind kind) {
 // "CRE path" etc., one element per difference, in result order.
 std::vector<std::string> describe(const std::vector<SnapshotDifference>& differences) {
     std::vector<std::string> lines;
-    for (const SnapshotDifference& difference : differences) lines.push_back(label(difference.kind) + " " + difference.path);
+    for (const SnapshotDifference& difference : differences) {
+        lines.push_back(label(difference.kind) + " " + difference.path);
+    }
     return lines;
 }
 

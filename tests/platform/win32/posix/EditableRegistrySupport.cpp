@@ -84,9 +84,10 @@ LONG EditableRegistry::deleteTree(HKEY root, const std::string& path) {
     std::vector<std::string> parts;
     if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
     if (parts.empty()) return ERROR_INVALID_PARAMETER;
-    std::shared_ptr<EditableRegistryNode> parent;
     const std::string::size_type lastSeparator = path.find_last_of('\\', path.find_last_not_of('\\'));
-    const LONG result = find(root, lastSeparator == std::string::npos ? "" : path.substr(0, lastSeparator), false, parent);
+    const std::string parentPath = lastSeparator == std::string::npos ? "" : path.substr(0, lastSeparator);
+    std::shared_ptr<EditableRegistryNode> parent;
+    const LONG result = find(root, parentPath, false, parent);
     if (result != ERROR_SUCCESS) return result;
     return parent->removeSubKey(parts.back()) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
