@@ -15,6 +15,5 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target vestiga
 
 export WINEPREFIX=$PWD/build/windows/wineprefix
-stop_wine() { /usr/lib/wine/wineserver -k 2>/dev/null || wineserver -k 2>/dev/null || true; }
-trap stop_wine EXIT
+trap 'scripts/wine-run --stop' EXIT
 python3 scripts/bench/run.py "$@"

@@ -6,6 +6,10 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh all || exit 1
 
+# The Wine server of the Windows tests serves the package check too; it and
+# the services it started end with this script.
+trap 'WINEPREFIX="$PWD/build/windows/wineprefix" scripts/wine-run --stop' EXIT
+
 status=0
 passed=0
 failed=0
@@ -39,13 +43,20 @@ run_suite() {
 run_suite native
 run_suite asan
 run_suite windows
-WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k 2>/dev/null || true
+
+# The fuzzers run for a fixed time on one core; the package check runs beside
+# them on the other, and its report follows theirs.
+packages_log=$(mktemp)
+tests/packaging/check-packages.sh >"$packages_log" 2>&1 &
+packages=$!
 
 echo "== fuzzing =="
 if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "== packages =="
-if tests/packaging/check-packages.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+if wait "$packages"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+cat "$packages_log"
+rm -f "$packages_log"
 
 echo "check: $passed passed, $failed failed"
 exit $status

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, and only those that are missing.
 #   install-deps.sh native   compiler, CMake, Boost.Regex, GoogleTest
-#   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine and
-#                            the packaging tools (dpkg-shlibdeps, man, unzip),
-#                            clang with libFuzzer for the fuzz targets
+#   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine,
+#                            the packaging tools (dpkg-shlibdeps, man, unzip,
+#                            lintian) and clang with libFuzzer for the fuzz targets
 #   install-deps.sh bench    native and Windows, plus the tools the benchmark
 #                            measures vestiga against (bfs, mtree, AIDE, GNU time)
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
-packaging=(dpkg-dev file man-db groff-base unzip)
+packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)
 bench=(bfs mtree-netbsd aide time findutils coreutils)
 case "${1:-all}" in
@@ -19,10 +19,12 @@ case "${1:-all}" in
   *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}" "${hardening[@]}") ;;
 esac
 
+# One query for all: the names of those installed.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
+  awk '$2 == "install" && $3 == "ok" && $4 == "installed" {print $1}' || true)
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  grep -qxF "$package" <<<"$installed" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -11,6 +11,7 @@ system) of the process and its children, and the peak resident memory as GNU
 time reports it (`%M`).
 """
 import argparse
+import collections
 import datetime
 import os
 import platform
@@ -32,6 +33,12 @@ CHANGED_SHARE = 100  # one entry in a hundred changes between two dumps
 AIDE_LIMIT = 240  # seconds
 WIDE_MARGIN = 2  # times faster
 ANALYSIS_MARKER = "<!-- Everything below is kept when scripts/bench.sh writes this file again. -->"
+
+# What the tasks measured, field by field; Results holds all the report reads.
+DumpResult = collections.namedtuple("DumpResult", "directory entries tools")
+CompareResult = collections.namedtuple("CompareResult", "tools changed counts")
+RegistryResult = collections.namedtuple("RegistryResult", "tools dump_file")
+Results = collections.namedtuple("Results", "runs started loads baseline dumps compare print_tool dump_file registry")
 
 
 class Tool:
@@ -82,6 +89,10 @@ class Tool:
         return text + (" (1 run)" if self.once else "")
 
 
+def tool_named(tools, prefix):
+    return next(tool for tool in tools if tool.name.startswith(prefix))
+
+
 def measure(tools, runs):
     for tool in tools:
         if not tool.once:
@@ -102,7 +113,7 @@ def mib(size):
 
 
 def table(tools, reference="vestiga"):
-    base = next(t for t in tools if t.name.startswith(reference)).median_wall()
+    base = tool_named(tools, reference).median_wall()
     lines = ["| tool | median wall | ratio to vestiga | median CPU | peak memory |", "|---|---:|---:|---:|---:|"]
     for tool in tools:
         ratio = ("> %.2f" if tool.stopped else "%.2f") % (tool.median_wall() / base)
@@ -157,7 +168,7 @@ class TreeChange:
         self.touched = rng.sample(rest, share)
         self.created = [os.path.join(rng.choice(directories), "bench-new-%d.txt" % i) for i in range(share)]
         parents = {os.path.dirname(p) for p in self.deleted + self.created}
-        self.times = {p: os.stat(p).st_mtime_ns for p in sorted(parents) + self.touched}
+        self.times = {p: os.stat(p).st_mtime_ns for p in sorted(parents) + self.touched + self.deleted}
 
     def apply(self):
         for path in self.deleted:
@@ -189,9 +200,10 @@ def sorted_listing(tree, path):
         find.wait()
 
 
-def compare_tools(tree, entries, before, aide_complete):
+def compare_tools(tree, entries, before, aide_complete, runs):
     """`before` is the folder of the dump task on the same tree: its vestiga dump, AIDE database and mtree
-    manifest describe the tree before the change."""
+    manifest describe the tree before the change. While the tree is changed it is not marked as finished
+    (make_tree.py), so that a run stopped before the change is undone leaves a tree no later run takes."""
     work = os.path.join(CACHE, "compare")
     os.makedirs(work, exist_ok=True)
     old_dat, old_db, old_manifest = (os.path.join(before, name) for name in ("vestiga.dat", "aide.db", "mtree.manifest"))
@@ -202,6 +214,10 @@ def compare_tools(tree, entries, before, aide_complete):
         subprocess.run(["aide", "--init", "-c", aide_config(os.path.join(work, "init.conf"), tree, os.devnull, old_db)],
                        stdout=subprocess.DEVNULL, check=True)
     sorted_listing(tree, os.path.join(work, "old.txt"))
+    marker = tree + ".done"
+    with open(marker) as finished:
+        finished_text = finished.read()
+    os.remove(marker)
     change.apply()
     try:
         subprocess.run([VESTIGA, "-dump", new_dat, "-dirs", tree], stdout=subprocess.DEVNULL, check=True)
@@ -218,9 +234,11 @@ def compare_tools(tree, entries, before, aide_complete):
             Tool("aide --compare", ["aide", "--compare", "-c", compare_config], stdout=os.path.join(work, "aide.txt"),
                  ok_codes=tuple(range(0, 256)), once=True, limit=AIDE_LIMIT),
         ]
-        return measure(tools, RUNS), change.size(), report_counts(os.path.join(work, "vestiga.txt"))
+        return CompareResult(measure(tools, runs), change.size(), report_counts(os.path.join(work, "vestiga.txt")))
     finally:
         change.undo()
+        with open(marker, "w") as finished:
+            finished.write(finished_text)
 
 
 def report_counts(path):
@@ -244,20 +262,20 @@ def load():
     return "%.2f %.2f %.2f" % os.getloadavg()
 
 
-def registry_tools():
+def registry_tools(runs):
     env = {"WINEPREFIX": WINE_PREFIX}
     subprocess.run([WINE_RUN, "cmd", "/c", "exit"], env=dict(os.environ, **env), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
     work = os.path.join(CACHE, "registry")
     os.makedirs(work, exist_ok=True)
     dat = os.path.join(work, "x.dat")
-    return measure([
+    return RegistryResult(measure([
         Tool("vestiga.exe -dump -regdirs (Wine)", [WINE_RUN, VESTIGA_EXE, "-dump", dat, "-regdirs",
                                                     "HKEY_LOCAL_MACHINE\\Software"], env=env,
              stdout=os.path.join(work, "vestiga.txt")),
         Tool("reg query /s (Wine)", [WINE_RUN, "reg", "query", "HKLM\\Software", "/s"], env=env,
              stdout=os.path.join(work, "reg.txt")),
-    ], RUNS), dat
+    ], runs), dat)
 
 
 def registry_entries(dat):
@@ -269,16 +287,24 @@ def registry_entries(dat):
     return count
 
 
+def positive(text):
+    value = int(text)
+    if value < 1:
+        raise argparse.ArgumentTypeError("%s is not a positive number" % text)
+    return value
+
+
 def main():
-    global RUNS
     parser = argparse.ArgumentParser()
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=positive, default=5)
     parser.add_argument("--entries", type=int, default=1000000)
     parser.add_argument("--out", default=os.path.join(ROOT, "docs", "benchmarks.md"))
     parser.add_argument("--skip-usr", action="store_true")
     parser.add_argument("--skip-registry", action="store_true")
     options = parser.parse_args()
-    RUNS = max(5, options.runs)
+    runs = options.runs
+    # Stopped by a signal, the run still undoes its change of the generated tree.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
 
     os.makedirs(CACHE, exist_ok=True)
     tree = os.path.join(CACHE, "tree-%d" % options.entries)
@@ -287,37 +313,34 @@ def main():
                     str(options.entries)], check=True)
     started = datetime.datetime.now(datetime.timezone.utc)
     loads = [load()]
-    sections = []
 
-    baseline = measure([Tool("vestiga -help", [VESTIGA, "-help"])], RUNS)[0]
+    baseline = measure([Tool("vestiga -help", [VESTIGA, "-help"])], runs)[0]
     trees = [] if options.skip_usr else [("/usr", "usr")]
     trees.append((tree, "generated"))
-    dump_results = {}
+    dumps = {}
     for directory, tag in trees:
         print("Dump of %s..." % directory, flush=True)
-        dump_results[tag] = (directory, count_entries(directory), measure(dump_tools(directory, tag), RUNS))
+        dumps[tag] = DumpResult(directory, count_entries(directory), measure(dump_tools(directory, tag), runs))
         loads.append(load())
 
     print("Compare...", flush=True)
-    aide_complete = not dump_results["generated"][2][-1].stopped
-    compare_results, changed, counts = compare_tools(tree, options.entries, os.path.join(CACHE, "dump-generated"),
-                                                     aide_complete)
+    aide_complete = not tool_named(dumps["generated"].tools, "aide").stopped
+    compare = compare_tools(tree, options.entries, os.path.join(CACHE, "dump-generated"), aide_complete, runs)
     loads.append(load())
 
     print("Print...", flush=True)
     dump_file = os.path.join(CACHE, "dump-generated", "vestiga.dat")
     print_tool = measure([Tool("vestiga -print", [VESTIGA, "-print", dump_file],
-                               stdout=os.path.join(CACHE, "print.txt"))], RUNS)[0]
+                               stdout=os.path.join(CACHE, "print.txt"))], runs)[0]
     loads.append(load())
 
     registry = None
     if not options.skip_registry:
         print("Registry under Wine...", flush=True)
-        registry = registry_tools()
+        registry = registry_tools(runs)
         loads.append(load())
 
-    write_report(options, started, loads, baseline, dump_results, compare_results, changed, counts, print_tool,
-                 dump_file, registry)
+    write_report(options, Results(runs, started, loads, baseline, dumps, compare, print_tool, dump_file, registry))
     print("Wrote %s" % options.out)
 
 
@@ -325,8 +348,7 @@ def verdict(met):
     return "met" if met else "**not met**"
 
 
-def write_report(options, started, loads, baseline, dump_results, compare_results, changed, counts, print_tool,
-                 dump_file, registry):
+def write_report(options, results):
     out = []
     add = out.append
     add("# Benchmarks")
@@ -334,14 +356,15 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
     add("Written by `scripts/bench.sh` (%s UTC). Every figure is the median of %d runs after one warm-up run, "
         "with warm caches; within a round the tools take turns. Wall time is what counts for the targets; CPU time "
         "(user + system) is given beside it because the machine was shared. Peak memory is the largest resident "
-        "set of any run, as GNU time reports it (`%%M`, which cannot go below the ~2 MiB of `time` itself)." % (started.strftime("%Y-%m-%d %H:%M"), RUNS))
+        "set of any run, as GNU time reports it (`%%M`, which cannot go below the ~2 MiB of `time` itself)." %
+        (results.started.strftime("%Y-%m-%d %H:%M"), results.runs))
     add("")
     add("Machine: %s. Load average (1, 5, 15 min) at the start and after each task: %s. The machine was shared "
         "with other work during the run whenever the load exceeds the number of cores." %
-        (machine(), "; ".join(loads)))
+        (machine(), "; ".join(results.loads)))
     add("")
-    entries = dump_results["generated"][1]
-    dump_bytes = os.path.getsize(dump_file)
+    entries = results.dumps["generated"].entries
+    dump_bytes = os.path.getsize(results.dump_file)
     path_bytes = dump_bytes - 12 * entries
     add("## 1. Taking a dump")
     add("")
@@ -352,10 +375,10 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
         "3 to 10 levels deep, names of 4 to 24 characters, and named by its absolute path. AIDE runs once, "
         "stopped after %d s, as it takes minutes on the larger trees." % AIDE_LIMIT)
     add("")
-    for tag, (directory, count, tools) in dump_results.items():
-        add("### %s (%d entries)" % ("`/usr`" if tag == "usr" else "Generated tree", count))
+    for tag, dump in results.dumps.items():
+        add("### %s (%d entries)" % ("`/usr`" if tag == "usr" else "Generated tree", dump.entries))
         add("")
-        add(table(tools))
+        add(table(dump.tools))
         add("")
     add("## 2. Comparing two dumps")
     add("")
@@ -363,14 +386,16 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
         "vestiga reported %d created, %d deleted and %d modified paths (a created or deleted file also modifies "
         "its directory). `mtree -f` has no second dump to read: it walks the live tree against the first "
         "manifest. `comm -3` compares the sorted `path mtime` listings of `find`." %
-        (changed, counts["CRE"], counts["DEL"], counts["MOD"]))
+        (results.compare.changed, results.compare.counts["CRE"], results.compare.counts["DEL"],
+         results.compare.counts["MOD"]))
     add("")
-    add(table(compare_results))
+    add(table(results.compare.tools))
     add("")
     add("## 3. Printing a dump")
     add("")
     add("`vestiga -print` of the %d-entry dump (%s) into a file." % (entries, mib(dump_bytes)))
     add("")
+    print_tool, baseline = results.print_tool, results.baseline
     add(table([print_tool]))
     add("")
     snapshot_bytes = max(print_tool.rss) - max(baseline.rss) - dump_bytes
@@ -383,24 +408,24 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
         (mib(max(print_tool.rss)), mib(max(baseline.rss)), mib(dump_bytes), mib(snapshot_bytes), entries,
          mib(path_bytes), path_bytes / float(entries), per_entry))
     add("")
-    if registry:
-        tools, dat = registry
+    if results.registry:
         add("## 5. The registry under Wine")
         add("")
         add("`HKEY_LOCAL_MACHINE\\Software` of the build's Wine prefix (%d keys and values in the dump); both "
-            "programs started through `scripts/wine-run` with the prefix's server running." % registry_entries(dat))
+            "programs started through `scripts/wine-run` with the prefix's server running." %
+            registry_entries(results.registry.dump_file))
         add("")
-        add(table(tools))
+        add(table(results.registry.tools))
         add("")
     add("## Targets")
     add("")
     find_ratios = []
-    for tag, (directory, count, tools) in dump_results.items():
-        vestiga = tools[0].median_wall()
-        find = next(t for t in tools if t.name.startswith("GNU find")).median_wall()
+    for tag, dump in results.dumps.items():
+        vestiga = tool_named(dump.tools, "vestiga").median_wall()
+        find = tool_named(dump.tools, "GNU find").median_wall()
         find_ratios.append((tag, vestiga / find))
-    compare = compare_results[0].median_wall()
-    comm = next(t for t in compare_results if t.name.startswith("comm")).median_wall()
+    compare = tool_named(results.compare.tools, "vestiga").median_wall()
+    comm = tool_named(results.compare.tools, "comm").median_wall()
     add("| target | measured | |")
     add("|---|---|---|")
     for tag, ratio in find_ratios:
@@ -408,7 +433,7 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
             ("`/usr`" if tag == "usr" else "the generated tree", ratio, verdict(ratio <= 1.0)))
     add("| comparing two 1,000,000-entry dumps ≤ 1.0 s | %.3f s | %s |" % (compare, verdict(compare <= 1.0)))
     add("| comparing ≤ 10 × `comm -3` | %.1f × comm | %s |" % (compare / comm, verdict(compare <= 10 * comm)))
-    for tool in compare_results[2:]:
+    for tool in (tool_named(results.compare.tools, name) for name in ("mtree", "aide")):
         ratio = tool.median_wall() / compare
         add("| faster than `%s` by a wide margin (taken as ≥ %d ×) | %s takes %s%.1f × vestiga | %s |" %
             (tool.name.split(" (")[0], WIDE_MARGIN, tool.name.split(" ")[0], "> " if tool.stopped else "", ratio,
@@ -417,9 +442,9 @@ def write_report(options, started, loads, baseline, dump_results, compare_result
     add("| printing 1,000,000 entries to a file ≤ 0.5 s | %.3f s | %s |" % (printing, verdict(printing <= 0.5)))
     add("| a snapshot costs ≤ 250 bytes per entry above its path bytes | %.0f bytes | %s |" %
         (per_entry, verdict(per_entry <= 250)))
-    if registry:
-        tools = registry[0]
-        ratio = tools[0].median_wall() / tools[1].median_wall()
+    if results.registry:
+        tools = results.registry.tools
+        ratio = tool_named(tools, "vestiga").median_wall() / tool_named(tools, "reg").median_wall()
         add("| registry dump under Wine no slower than `reg query /s` | %.2f × reg | %s |" % (ratio, verdict(ratio <= 1.0)))
     add("")
     # What follows the marker is written by hand (profiles, changes) and kept.

@@ -1,5 +1,6 @@
 #include "app/DifferenceFormatter.h"
 
+#include "app/IsIgnored.h"
 #include "platform/errorresources/Assertion.h"
 
 namespace com {

@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/IgnorePatternList.h"
 #include "app/SnapshotDifference.h"
 
 namespace com {
 namespace quorvane {
 namespace products {
 namespace lumeno {
+
+class IgnorePatternList;
 
 // One line per difference whose path is not ignored, in the given order:
 // "CRE ", "DEL " or "MOD ", the path, "\n".

@@ -6,7 +6,7 @@
 
 #include <boost/regex.hpp>
 
-#include "app/IgnorePatternList.h"
+#include "app/IsIgnored.h"
 
 namespace com {
 namespace quorvane {

@@ -26,16 +26,28 @@ void ScanProgress::clear() {
     if (shownWidth > 0) draw("");
 }
 
-void ScanProgress::show(std::size_t entries, const std::string& where) {
+void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const std::string& where) {
     if (!enabled) return;
     const Clock::time_point now = Clock::now();
     if (now < nextDraw) return;
     nextDraw = now + refreshInterval;
 
     const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started).count();
-    char head[64];
-    std::snprintf(head, sizeof head, "%zu entries, %lld:%02lld, ", entries, seconds / 60, seconds % 60);
-    std::string line(head);
+    char head[96] = "";
+    switch (stage) {
+        case LISTING:
+            std::snprintf(head, sizeof head, "Listing: %zu entries", count);
+            break;
+        case READING_TIMES:
+            std::snprintf(head, sizeof head, "Reading times: %zu of %zu entries", count, total);
+            break;
+        case READING_REGISTRY:
+            std::snprintf(head, sizeof head, "Reading the registry: %zu entries", count);
+            break;
+    }
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, ", %lld:%02lld, ", seconds / 60, seconds % 60);
+    std::string line = std::string(head) + elapsed;
     // Long paths keep their end, which names what is being read.
     const std::size_t room = lineWidth > line.size() ? lineWidth - line.size() : 0;
     if (where.size() <= room) {

@@ -10,17 +10,28 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
-// One status line on standard error while a long scan runs: entries found
-// so far, elapsed time, and what is being read. Shown only when standard
-// error is a terminal, refreshed a few times a second, erased at the end.
-// Standard output is never touched.
+// One status line on standard error while a long scan runs: the stage of
+// the scan with its count, the elapsed time, and what is being read. Shown
+// only when standard error is a terminal, refreshed a few times a second,
+// erased at the end. Standard output is never touched.
 class ScanProgress {
 public:
+    // Each stage counts on its own, so the line names it.
+    enum Stage {
+        // Listing directories: the entries found.
+        LISTING,
+        // Reading the last-write times: the entries read, of all found.
+        READING_TIMES,
+        // Reading registry keys: all entries so far.
+        READING_REGISTRY
+    };
+
     ScanProgress();
     ~ScanProgress();
 
-    // Cheap to call for every directory or key: redraws only when due.
-    void show(std::size_t entries, const std::string& where);
+    // Cheap to call for every path or key: redraws only when due. `total`
+    // counts only while reading times.
+    void show(Stage stage, std::size_t count, std::size_t total, const std::string& where);
     // Erases the line, so that a message can be written in its place.
     void clear();
 

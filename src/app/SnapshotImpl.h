@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/Fingerprint.h"
-#include "app/IgnorePatternList.h"
 #include "app/Snapshot.h"
 
 namespace com {
@@ -17,6 +16,7 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
+class IgnorePatternList;
 class MessageOutput;
 
 class SnapshotImpl : public Snapshot {

@@ -11,6 +11,8 @@
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/ListedPathQuery.h"
+#include "platform/win32/RootKeys.h"
 #include "platform/win32/Utf8FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
@@ -26,10 +28,6 @@ namespace products {
 namespace lumeno {
 
 namespace {
-
-const char* const rootKeyNames[] = {"HKEY_CLASSES_ROOT",  "HKEY_CURRENT_CONFIG",   "HKEY_CURRENT_USER",
-                                    "HKEY_LOCAL_MACHINE", "HKEY_USERS",            "HKEY_PERFORMANCE_DATA",
-                                    "HKEY_DYN_DATA"};
 
 Fingerprint toFingerprint(const FILETIME& time) {
     return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -54,11 +52,12 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
     std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo());
 
     for (const std::string& dir : dirs) scanDirectory(dir, *paths);
-    readFileInformation(*paths, *pathInfo);
+    readFileInformation(dirs, *paths, *pathInfo);
 
     std::vector<std::string> keys(regdirs);
     if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
-        keys.assign(std::begin(rootKeyNames), std::end(rootKeyNames));
+        keys.clear();
+        for (const platform::RootKey& root : platform::ROOT_KEYS) keys.push_back(root.name);
     }
     for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
 
@@ -78,7 +77,7 @@ void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths&
         const windows::file::DirectoryEntry current = std::move(pending.back());
         pending.pop_back();
         if (current.path.empty()) continue;
-        progress.show(paths.size(), current.path);
+        progress.show(ScanProgress::LISTING, paths.size(), 0, current.path);
         if (!isIgnored(current.path, ignorePatterns)) paths.insert(current.path);
         if (current.isReparsePoint) continue;
 
@@ -105,11 +104,17 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths&
     }
 }
 
-void SnapshotScanner::readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
+// A named directory is taken for what it points to, as it was walked; a path
+// found below it is taken as the platform lists it.
+void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
+                                          SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
+    std::size_t done = 0;
     for (const std::string& path : paths) {
-        progress.show(pathInfo.size(), path);
-        HANDLE handle = platform::createFile(path, 0, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+        progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
+        const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
+        HANDLE handle = platform::createFile(path, 0, 0, OPEN_EXISTING,
+                                             named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
         if (handle == INVALID_HANDLE_VALUE) {
             warn("Warning. File ignored: Error opening file or directory: '" + path +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
@@ -148,7 +153,7 @@ void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, S
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
                                       SnapshotImpl::PathInfo& pathInfo) {
     if (keyPath.empty()) return;
-    progress.show(paths.size(), keyPath);
+    progress.show(ScanProgress::READING_REGISTRY, paths.size(), 0, keyPath);
     if (!isIgnored(keyPath, ignorePatterns)) record(keyPath, 0, paths, pathInfo);
 
     try {

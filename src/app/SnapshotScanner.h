@@ -31,7 +31,8 @@ private:
     void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
     void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
                        std::vector<windows::file::DirectoryEntry>& subdirs);
-    void readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+    void readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
+                             SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void warn(const std::string& message);
     void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,

@@ -197,13 +197,19 @@ class Walk(DumpTestCase):
         self.assertEqual(5, len(entries), entries)
         self.assertTrue(result.out.endswith("Dump created. 5 entries saved."))
 
-    def test_named_directory_that_is_a_link_is_walked(self):
-        if IS_WINDOWS:
-            self.skipTest("POSIX links")
+    def test_named_directory_that_is_a_link_is_walked_and_dated_by_what_it_points_to(self):
         self.make_tree("tree/a.txt")
         os.symlink("tree", self.path("link"))
-        self.dump("d.dat", "-dirs", "link")
-        self.assertEqual(["link", "link/a.txt"], sorted(parse_dump(self.read("d.dat"))))
+        os.utime(self.path("link"), (T1, T1), follow_symlinks=False)
+        self.dump("before.dat", "-dirs", "link")
+        self.assertEqual({"link": filetime(T0), self.p("link/a.txt"): filetime(T0)},
+                         parse_dump(self.read("before.dat")))
+
+        self.write("tree/new.txt", "new")
+        self.dump("after.dat", "-dirs", "link")
+        report = self.run_program("-compare", "before.dat", "after.dat")
+        self.assertTrue(report.out.endswith("Comparsion result:\n" + self.p("CRE link/new.txt\n") +
+                                            "MOD link\nCompare finished.\n"), report.out)
 
     def test_unreadable_directory_gives_warnings_and_the_scan_goes_on(self):
         if IS_WINDOWS or os.getuid() != 0:

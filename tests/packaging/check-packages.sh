@@ -72,17 +72,32 @@ zip_holds() {
   grep -qxF "$path" <<<"$listing" || { echo "  $path not in the zip" >&2; return 1; }
 }
 
+# lintian takes seconds: it checks the package while the other checks run.
+# Every tag it gives is shown; an error fails the check.
+start_lintian() {
+  lintian --fail-on error --tag-display-limit 0 "$1" >"$scratch/lintian.txt" 2>&1 &
+  lintian_pid=$!
+}
+lintian_passes() {
+  local status=0
+  wait "$lintian_pid" || status=$?
+  grep -v '^running with root privileges is not recommended!$' "$scratch/lintian.txt" | sed 's/^/  /' >&2
+  return $status
+}
+
 # Runs a command quietly; its output is shown only when it fails.
 quietly() {
   local output
   output=$("$@" 2>&1) || { echo "$output" | tail -n 40 >&2; return 1; }
 }
 
-check "manual page" quietly tests/packaging/check-manpage.sh
 check "scripts/package.sh builds the packages" quietly scripts/package.sh
 
 deb=$(only_package 'vestiga_*.deb')
 check "one Debian package" test -n "$deb"
+lintian_pid=
+[ -z "$deb" ] || start_lintian "$deb"
+check "manual page" quietly tests/packaging/check-manpage.sh
 if [ -n "$deb" ]; then
   check "dpkg-deb -I reads the package" quietly dpkg-deb -I "$deb"
   check "package name vestiga" field_is "$deb" Package vestiga
@@ -91,7 +106,7 @@ if [ -n "$deb" ]; then
   check "Depends names libc6" depends_on "$deb" libc6
   check "Depends names libstdc++6" depends_on "$deb" 'libstdc\+\+6'
   check "package holds /usr/bin/vestiga" deb_holds "$deb" ./usr/bin/vestiga
-  check "package holds the manual page" deb_holds "$deb" ./usr/share/man/man1/vestiga.1
+  check "package holds the manual page" deb_holds "$deb" ./usr/share/man/man1/vestiga.1.gz
   check "package holds the Linux preset" deb_holds "$deb" ./usr/share/vestiga/presets/linux-ignore.txt
   check "package holds the Windows preset" deb_holds "$deb" ./usr/share/vestiga/presets/windows-ignore.txt
   check "apt accepts the package and its dependencies" quietly apt-get install --simulate "$deb"
@@ -110,8 +125,10 @@ if [ -n "$zip" ]; then
   export WINEPREFIX=$wineprefix
   check "unzipped vestiga.exe -help under Wine" \
     first_line_is "$expected_first_line" scripts/wine-run "$scratch/zip/vestiga.exe" -help
-  wineserver -k 2>/dev/null || true
+  scripts/wine-run --stop
 fi
+
+[ -z "$lintian_pid" ] || check "lintian finds no error in the Debian package" lintian_passes
 
 echo "packaging: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

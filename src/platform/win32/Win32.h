@@ -5,8 +5,10 @@
 // real API; elsewhere the project's own implementation of the same calls,
 // with Win32 error codes and the Windows English message texts.
 //
-// This is the one place that tells the platforms apart. Include it from
-// source files only: it pulls in <windows.h>.
+// This is the one place in the sources that tells the platforms apart; the
+// build picks the implementations of the other headers of this folder from
+// windows/ or posix/. Include it from source files only: it pulls in
+// <windows.h>.
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -7,6 +7,7 @@
 
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/RootKeys.h"
 #include "platform/win32/Win32.h"
 #include "windows/registry/RegistryExceptions.h"
 
@@ -14,22 +15,6 @@ namespace windows {
 namespace registry {
 
 namespace {
-
-struct RootKey {
-    const char* name;
-    HKEY handle;
-};
-
-// In the order both conversions search it.
-const RootKey rootKeys[] = {
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKEY_USERS", HKEY_USERS},
-    {"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA},
-    {"HKEY_DYN_DATA", HKEY_DYN_DATA},
-};
 
 // Eight upper-case hexadecimal digits: the low 32 bits of the handle's value.
 std::string handleText(HKEY key) {
@@ -47,14 +32,14 @@ RegistryException expansionFailure() {
 }  // namespace
 
 std::string keyToString(HKEY key) {
-    for (const RootKey& root : rootKeys) {
+    for (const platform::RootKey& root : platform::ROOT_KEYS) {
         if (root.handle == key) return root.name;
     }
     throw RegistryException("Unable to convert the key '" + handleText(key) + "' to a registry key string.");
 }
 
 HKEY stringToKey(const std::string& name) {
-    for (const RootKey& root : rootKeys) {
+    for (const platform::RootKey& root : platform::ROOT_KEYS) {
         if (name == root.name) return root.handle;
     }
     throw RegistryException("Unable to convert the string '" + name + "' to a registry key.");

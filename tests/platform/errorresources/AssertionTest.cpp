@@ -1,17 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <vector>
 
-#include "exceptions/IllegalArgumentException.h"
-#include "exceptions/OutOfMemoryException.h"
 #include "platform/errorresources/Assertion.h"
-#include "platform/errorresources/OutOfMemoryHandler.h"
-#include "util/Helpers.h"
 
 namespace {
 
@@ -68,39 +62,6 @@ TEST(AssertionReport, TimeHasTheAsctimeLayout) {
     EXPECT_EQ(24u, time.size());
     EXPECT_TRUE(std::regex_match(time, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}")))
         << time;
-}
-
-TEST(Helpers, FormatNumber) {
-    EXPECT_EQ("-5", formatNumber(-5));
-    EXPECT_EQ("0", formatNumber(0));
-    EXPECT_EQ("4294967295", formatNumber(4294967295u));
-    EXPECT_EQ("-2147483648", formatNumber(static_cast<int>(-2147483647 - 1)));
-    EXPECT_EQ(std::string("\r\n"), CRLF);
-}
-
-TEST(Exceptions, CatchByBaseKeepsTheMessageOfTheThrownCopy) {
-    try {
-        exceptions::IllegalArgumentException original("bad flag");
-        throw original;
-    } catch (const exceptions::Exception& e) {
-        EXPECT_EQ("bad flag", e.getMessage());
-    }
-}
-
-// AddressSanitizer's allocator ends the process on a failed allocation and
-// never calls the new-handler.
-TEST(OutOfMemory, AnImpossibleAllocationRaisesOutOfMemoryException) {
-    if (std::getenv("VESTIGA_SANITIZED") != nullptr) GTEST_SKIP() << "the sanitizer's allocator has no new-handler";
-    ThrowingOutOfMemoryHandler handler;
-    OutOfMemoryHandler::install(&handler);
-    try {
-        std::vector<char> huge;
-        huge.reserve(static_cast<size_t>(1) << 62);
-        FAIL() << "allocation succeeded";
-    } catch (const exceptions::OutOfMemoryException& e) {
-        EXPECT_EQ("Out of memory!!", e.getMessage());
-    }
-    std::set_new_handler(nullptr);
 }
 
 }  // namespace

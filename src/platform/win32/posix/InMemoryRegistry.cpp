@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/RootKeys.h"
 #include "platform/win32/posix/Win32Registry.h"
 
 namespace platform {
@@ -10,15 +11,7 @@ namespace {
 
 const REGSAM allAccess = ~static_cast<REGSAM>(0);
 
-const HKEY rootsWithKeys[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,
-                              HKEY_USERS,        HKEY_CURRENT_CONFIG, HKEY_DYN_DATA};
-
-bool isRoot(HKEY key) {
-    for (HKEY root : rootsWithKeys) {
-        if (root == key) return true;
-    }
-    return false;
-}
+InMemoryRegistry* installed = nullptr;
 
 // The non-empty parts of a path, or false for a path with a leading backslash.
 bool splitPath(const std::string& path, std::vector<std::string>& parts) {
@@ -33,33 +26,32 @@ bool splitPath(const std::string& path, std::vector<std::string>& parts) {
     return true;
 }
 
+InMemoryRegistry::RootKeys emptyRootKeys() {
+    InMemoryRegistry::RootKeys roots;
+    for (const RootKey& root : ROOT_KEYS) roots[root.handle] = std::make_shared<RegistryNode>("");
+    return roots;
+}
+
 }  // namespace
 
-InMemoryRegistry& InMemoryRegistry::instance() {
-    static InMemoryRegistry registry;
-    return registry;
-}
-
-InMemoryRegistry::InMemoryRegistry() : _lastHandle(0) { reset(); }
-
-void InMemoryRegistry::reset() {
-    _handles.clear();
-    for (HKEY root : rootsWithKeys) _handles[root] = Handle{std::make_shared<RegistryNode>(""), allAccess};
-}
-
-LONG InMemoryRegistry::find(HKEY parent, const std::string& path, bool create, std::shared_ptr<RegistryNode>& node) {
-    auto handle = _handles.find(parent);
-    if (handle == _handles.end()) return ERROR_INVALID_HANDLE;
-    if (handle->second.node->isDeleted()) return ERROR_KEY_DELETED;
-    std::vector<std::string> parts;
-    if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
-    std::shared_ptr<RegistryNode> current = handle->second.node;
-    for (const std::string& part : parts) {
-        current = create ? current->addSubKey(part) : current->findSubKey(part);
-        if (!current) return ERROR_FILE_NOT_FOUND;
+InMemoryRegistry::InMemoryRegistry(const RootKeys& roots) : _lastHandle(0) {
+    for (const auto& root : roots) {
+        if (root.first != HKEY_PERFORMANCE_DATA) _handles[root.first] = Handle{root.second, allAccess};
     }
-    node = current;
-    return ERROR_SUCCESS;
+}
+
+InMemoryRegistry& InMemoryRegistry::instance() {
+    static InMemoryRegistry processRegistry(emptyRootKeys());
+    return installed != nullptr ? *installed : processRegistry;
+}
+
+void InMemoryRegistry::install(InMemoryRegistry* registry) { installed = registry; }
+
+bool InMemoryRegistry::isRoot(HKEY key) const {
+    for (const RootKey& root : ROOT_KEYS) {
+        if (root.handle == key) return _handles.count(key) == 1;
+    }
+    return false;
 }
 
 LONG InMemoryRegistry::openKey(HKEY parent, const std::string& path, REGSAM access, HKEY& opened) {
@@ -68,11 +60,18 @@ LONG InMemoryRegistry::openKey(HKEY parent, const std::string& path, REGSAM acce
         opened = parent;
         return ERROR_SUCCESS;
     }
-    std::shared_ptr<RegistryNode> node;
-    const LONG result = find(parent, path, false, node);
-    if (result != ERROR_SUCCESS) return result;
+    auto handle = _handles.find(parent);
+    if (handle == _handles.end()) return ERROR_INVALID_HANDLE;
+    if (handle->second.node->isDeleted()) return ERROR_KEY_DELETED;
+    std::vector<std::string> parts;
+    if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
+    std::shared_ptr<const RegistryNode> node = handle->second.node;
+    for (const std::string& part : parts) {
+        node = node->findSubKey(part);
+        if (!node) return ERROR_FILE_NOT_FOUND;
+    }
     if (node->refusesAccess()) return ERROR_ACCESS_DENIED;
-    if (isRoot(parent) && node == _handles[parent].node) {
+    if (parts.empty() && isRoot(parent)) {
         opened = parent;
         return ERROR_SUCCESS;
     }
@@ -95,38 +94,6 @@ LONG InMemoryRegistry::findKey(HKEY key, REGSAM access, const RegistryNode*& nod
     if ((handle->second.access & access) != access) return ERROR_ACCESS_DENIED;
     node = handle->second.node.get();
     return ERROR_SUCCESS;
-}
-
-LONG InMemoryRegistry::createKey(HKEY root, const std::string& path) {
-    std::shared_ptr<RegistryNode> node;
-    return find(root, path, true, node);
-}
-
-LONG InMemoryRegistry::setValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
-                                const std::string& data) {
-    std::shared_ptr<RegistryNode> node;
-    const LONG result = find(root, path, false, node);
-    if (result == ERROR_SUCCESS) node->setValue(name, type, data);
-    return result;
-}
-
-LONG InMemoryRegistry::denyAccess(HKEY root, const std::string& path) {
-    std::shared_ptr<RegistryNode> node;
-    const LONG result = find(root, path, false, node);
-    if (result == ERROR_SUCCESS) node->denyAccess();
-    return result;
-}
-
-LONG InMemoryRegistry::deleteTree(HKEY root, const std::string& path) {
-    std::vector<std::string> parts;
-    if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
-    if (parts.empty()) return ERROR_INVALID_PARAMETER;
-    const std::string::size_type lastSeparator = path.find_last_of('\\', path.find_last_not_of('\\'));
-    const std::string parentPath = lastSeparator == std::string::npos ? "" : path.substr(0, lastSeparator);
-    std::shared_ptr<RegistryNode> parent;
-    const LONG result = find(root, parentPath, false, parent);
-    if (result != ERROR_SUCCESS) return result;
-    return parent->removeSubKey(parts.back()) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace platform

@@ -9,9 +9,10 @@
 
 namespace platform {
 
-// One key of the in-memory registry, with its values and sub-keys in
-// creation order. Names are found without regard to ASCII case and keep the
-// spelling they were created with.
+// One key of the in-memory registry, with its values and sub-keys in the
+// order they were made. Names are found without regard to ASCII case and keep
+// their spelling. The registry only reads keys: a key as made here is empty,
+// and a class derived from this one fills the members it keeps for that.
 class RegistryNode {
 public:
     struct Value {
@@ -27,25 +28,14 @@ public:
     const std::vector<std::shared_ptr<RegistryNode>>& getSubKeys() const { return _subKeys; }
 
     const Value* findValue(const std::string& name) const;
-    std::shared_ptr<RegistryNode> findSubKey(const std::string& name) const;
-
-    // The sub-key of that name, created at the end if there is none.
-    std::shared_ptr<RegistryNode> addSubKey(const std::string& name);
-    // Replaces the data and type of an existing value in its place, or adds the value at the end.
-    void setValue(const std::string& name, DWORD type, const std::string& data);
-    // Takes the sub-key out and marks it and everything below it deleted.
-    // False when there is no such sub-key.
-    bool removeSubKey(const std::string& name);
+    std::shared_ptr<const RegistryNode> findSubKey(const std::string& name) const;
 
     // Whether opening the key is refused, as an access control list can refuse it.
     bool refusesAccess() const { return _refusesAccess; }
-    void denyAccess() { _refusesAccess = true; }
     // Whether the key was deleted while handles to it were open.
     bool isDeleted() const { return _deleted; }
 
-private:
-    void markDeleted();
-
+protected:
     std::string _name;
     std::vector<Value> _values;
     std::vector<std::shared_ptr<RegistryNode>> _subKeys;

@@ -4,10 +4,10 @@
 // The Win32 file calls the program uses, for POSIX systems. Paths use '/'.
 //
 // How the POSIX side answers:
-// - A symbolic link is never followed by a listing or a query: it is reported
-//   with FILE_ATTRIBUTE_REPARSE_POINT alone, never as a directory, so no walk
-//   goes through a link. Directories carry FILE_ATTRIBUTE_DIRECTORY, every
-//   other entry FILE_ATTRIBUTE_ARCHIVE; the attribute word is never 0.
+// - A listing never follows a symbolic link: it reports one with
+//   FILE_ATTRIBUTE_REPARSE_POINT alone, never as a directory, so no walk goes
+//   through a link. Directories carry FILE_ATTRIBUTE_DIRECTORY, every other
+//   entry FILE_ATTRIBUTE_ARCHIVE; the attribute word is never 0.
 // - Find records hold the name and the attributes only; their times and
 //   sizes are 0. The file information of a handle holds everything.
 // - Share modes and security attributes are accepted and play no part.
@@ -18,9 +18,6 @@
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
-#define FILE_ATTRIBUTE_READONLY 0x00000001
-#define FILE_ATTRIBUTE_HIDDEN 0x00000002
-#define FILE_ATTRIBUTE_SYSTEM 0x00000004
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
@@ -34,12 +31,10 @@
 #define FILE_SHARE_DELETE 0x00000004
 
 #define CREATE_NEW 1
-#define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
-#define OPEN_ALWAYS 4
-#define TRUNCATE_EXISTING 5
 
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 #define MOVEFILE_WRITE_THROUGH 0x00000008
@@ -98,11 +93,12 @@ BOOL FindClose(HANDLE findFile);
 // needed including the terminating NUL; 0 on failure.
 DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 
-// Desired access 0 opens for queries: the path is examined once, without
-// following a symbolic link, and nothing stays open. GENERIC_READ and
-// GENERIC_WRITE open the file's data; a directory then fails with
-// ERROR_ACCESS_DENIED as on Windows. Directories open for queries only with
-// FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO
+// Desired access 0 opens for queries: the path is examined once and nothing
+// stays open. As on Windows, a symbolic link is followed to what it points
+// to unless FILE_FLAG_OPEN_REPARSE_POINT asks for the link itself.
+// GENERIC_READ and GENERIC_WRITE open the file's data; a directory then fails
+// with ERROR_ACCESS_DENIED as on Windows. Directories open for queries only
+// with FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO
 // opens for reading at once, and for writing only while it has a reader
 // (ERROR_NOT_READY otherwise).
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPSECURITY_ATTRIBUTES securityAttributes,
@@ -127,10 +123,5 @@ BOOL CloseHandle(HANDLE object);
 // only after the directory holding the target is on disk.
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 BOOL DeleteFileA(LPCSTR fileName);
-
-#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
-
-// The attributes of the entry itself; a symbolic link is not followed.
-DWORD GetFileAttributesA(LPCSTR fileName);
 
 #endif

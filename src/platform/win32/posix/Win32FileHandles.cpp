@@ -22,11 +22,13 @@ HANDLE failFromErrno() {
 
 bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
 
-// One lstat and nothing kept open: the scan queries every path this way.
+// One stat and nothing kept open: the scan queries every path this way.
 HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
-    if (lstat(fileName, &status) != 0) return failFromErrno();
+    const int result =
+        (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? lstat(fileName, &status) : stat(fileName, &status);
+    if (result != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return platform::toHandle(new platform::FileHandle(status));
 }
@@ -35,10 +37,7 @@ HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAnd
 int creationFlags(DWORD creationDisposition) {
     switch (creationDisposition) {
         case CREATE_NEW: return O_CREAT | O_EXCL;
-        case CREATE_ALWAYS: return O_CREAT | O_TRUNC;
         case OPEN_EXISTING: return 0;
-        case OPEN_ALWAYS: return O_CREAT;
-        case TRUNCATE_EXISTING: return O_TRUNC;
         default: return -1;
     }
 }

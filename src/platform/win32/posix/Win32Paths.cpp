@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/posix/FileInformation.h"
 #include "platform/win32/posix/PathParts.h"
 #include "platform/win32/posix/Win32File.h"
 
@@ -61,12 +59,3 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
 }
 
 BOOL DeleteFileA(LPCSTR fileName) { return unlink(fileName) == 0 ? TRUE : failFromErrno(); }
-
-DWORD GetFileAttributesA(LPCSTR fileName) {
-    struct stat status;
-    if (lstat(fileName, &status) != 0) {
-        platform::setLastErrorFromErrno();
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    return platform::attributesFromMode(status.st_mode);
-}

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/win32/Win32.h"
-#include "platform/win32/posix/InMemoryRegistry.h"
+#include "platform/win32/posix/EditableRegistry.h"
 #include "support/RaisedMessage.h"
 #include "windows/registry/RegistryExceptions.h"
 #include "windows/registry/RegistryKeyImpl.h"
@@ -14,7 +14,7 @@
 namespace {
 
 using namespace windows::registry;
-using platform::InMemoryRegistry;
+using testsupport::EditableRegistry;
 using testsupport::raisedMessage;
 using Values = std::vector<std::pair<std::string, std::string>>;
 
@@ -22,7 +22,7 @@ class PosixRegistryReading : public testing::Test {
 protected:
     void SetUp() override { registry().reset(); }
     void TearDown() override { registry().reset(); }
-    static InMemoryRegistry& registry() { return InMemoryRegistry::instance(); }
+    static EditableRegistry& registry() { return EditableRegistry::instance(); }
 };
 
 TEST_F(PosixRegistryReading, ADeniedKeyRefusesToOpenWithTheWindowsText) {

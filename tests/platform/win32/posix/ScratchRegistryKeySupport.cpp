@@ -3,13 +3,13 @@
 #include <stdexcept>
 
 #include "platform/win32/Win32.h"
-#include "platform/win32/posix/InMemoryRegistry.h"
+#include "platform/win32/posix/EditableRegistry.h"
 
 namespace testsupport {
 
 namespace {
 
-platform::InMemoryRegistry& registry() { return platform::InMemoryRegistry::instance(); }
+EditableRegistry& registry() { return EditableRegistry::instance(); }
 
 void check(LONG result, const std::string& what) {
     if (result != ERROR_SUCCESS) throw std::runtime_error(what + " failed with " + std::to_string(result));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <thread>
 
 #include "platform/errorresources/SystemErrors.h"
@@ -17,7 +16,7 @@ TEST(PosixWin32Base, WindowsEnglishTextsForTheCodesTheLayerProduces) {
     EXPECT_EQ("System error message: There is not enough space on the disk.\r\n", SystemErrors::map(112));
     EXPECT_EQ("System error message: No more data is available.\r\n", SystemErrors::map(259));
     EXPECT_EQ("System error message: The directory name is invalid.\r\n", SystemErrors::map(267));
-    for (int code : {6, 8, 32, 87, 123, 145, 206}) {
+    for (int code : {6, 8, 32, 87, 122, 145, 161, 206, 234, 1018}) {
         EXPECT_EQ(std::string::npos, SystemErrors::map(code).find("was not found")) << code;
     }
 }
@@ -28,24 +27,6 @@ TEST(PosixWin32Base, EveryCodeTheErrnoMappingGivesHasAText) {
         EXPECT_EQ(std::string::npos, SystemErrors::map(static_cast<int>(code)).find("was not found"))
             << "errno " << e << " -> " << code;
     }
-}
-
-TEST(PosixWin32Base, ErrnoMapsToTheCodesWindowsGives) {
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, platform::errorFromErrno(ENOENT));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, platform::errorFromErrno(ENOTDIR));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::errorFromErrno(EACCES));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::errorFromErrno(EPERM));
-    EXPECT_EQ(ERROR_FILE_EXISTS, platform::errorFromErrno(EEXIST));
-    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, platform::errorFromErrno(ENAMETOOLONG));
-    EXPECT_EQ(ERROR_DISK_FULL, platform::errorFromErrno(ENOSPC));
-    EXPECT_EQ(ERROR_FILE_TOO_LARGE, platform::errorFromErrno(EFBIG));
-    EXPECT_EQ(ERROR_TOO_MANY_OPEN_FILES, platform::errorFromErrno(EMFILE));
-    EXPECT_EQ(ERROR_NOT_ENOUGH_MEMORY, platform::errorFromErrno(ENOMEM));
-    EXPECT_EQ(ERROR_CANT_RESOLVE_FILENAME, platform::errorFromErrno(ELOOP));
-    EXPECT_EQ(ERROR_BUSY, platform::errorFromErrno(EBUSY));
-    EXPECT_EQ(ERROR_WRITE_PROTECT, platform::errorFromErrno(EROFS));
-    EXPECT_EQ(ERROR_IO_DEVICE, platform::errorFromErrno(EIO));
-    EXPECT_EQ(ERROR_GEN_FAILURE, platform::errorFromErrno(12345));
 }
 
 TEST(PosixWin32Base, LastErrorIsPerThread) {

@@ -82,24 +82,36 @@ TEST_F(PosixFileQuery, DirectoryOpensOnlyWithBackupSemantics) {
     EXPECT_EQ(ERROR_ACCESS_DENIED, query(path, 0).error);
 }
 
-TEST_F(PosixFileQuery, SymbolicLinkIsQueriedItselfNeverItsTarget) {
+TEST_F(PosixFileQuery, SymbolicLinkIsFollowedUnlessTheLinkItselfIsAskedFor) {
     const std::string target = scratch.makeDirectory("target");
     setModificationTime(target, 1600000000, 0);
     const std::string link = scratch.pathOf("link");
     ASSERT_EQ(0, symlink("target", link.c_str()));
     setModificationTime(link, 1700000000, 0);
+    const std::string dangling = scratch.pathOf("dangling");
+    ASSERT_EQ(0, symlink("missing", dangling.c_str()));
+    const DWORD linkItself = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
 
-    const Query result = query(link);
+    const Query followed = query(link);
+    ASSERT_EQ(ERROR_SUCCESS, followed.error);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), followed.information.dwFileAttributes);
+    EXPECT_EQ(value(platform::fileTimeFromTimespec({1600000000, 0})), value(followed.information.ftLastWriteTime));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, query(dangling).error);
 
-    ASSERT_EQ(ERROR_SUCCESS, result.error);
-    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT), result.information.dwFileAttributes);
-    EXPECT_EQ(value(platform::fileTimeFromTimespec({1700000000, 0})), value(result.information.ftLastWriteTime));
+    const Query itself = query(link, linkItself);
+    ASSERT_EQ(ERROR_SUCCESS, itself.error);
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT), itself.information.dwFileAttributes);
+    EXPECT_EQ(value(platform::fileTimeFromTimespec({1700000000, 0})), value(itself.information.ftLastWriteTime));
+    EXPECT_EQ(ERROR_SUCCESS, query(dangling, linkItself).error);
 }
 
 TEST_F(PosixFileQuery, FailuresGiveTheCodesWindowsGives) {
     scratch.writeFile("file.txt", "x");
+    ASSERT_EQ(0, symlink("loop", scratch.pathOf("loop").c_str()));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, query(scratch.pathOf("missing")).error);
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, query(scratch.pathOf("file.txt/inner")).error);
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, query(scratch.pathOf(std::string(300, 'n'))).error);
+    EXPECT_EQ(ERROR_CANT_RESOLVE_FILENAME, query(scratch.pathOf("loop/inner")).error);
 }
 
 TEST_F(PosixFileQuery, QueryHandleHasNoDataToFlush) {

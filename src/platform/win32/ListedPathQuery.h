@@ -1,0 +1,16 @@
+#ifndef VESTIGA_PLATFORM_WIN32_LISTEDPATHQUERY_H
+#define VESTIGA_PLATFORM_WIN32_LISTEDPATHQUERY_H
+
+namespace platform {
+
+// The CreateFileA flags with which a scan queries a path that a listing
+// found. Windows takes a symbolic link or junction for what it points to
+// (FILE_FLAG_BACKUP_SEMANTICS); POSIX systems take the link itself, as their
+// listings and find(1) show it (FILE_FLAG_BACKUP_SEMANTICS |
+// FILE_FLAG_OPEN_REPARSE_POINT). A directory that the user names is queried
+// with FILE_FLAG_BACKUP_SEMANTICS alone everywhere: for what it points to.
+extern const unsigned long LISTED_PATH_QUERY_FLAGS;
+
+}  // namespace platform
+
+#endif
