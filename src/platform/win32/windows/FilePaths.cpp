@@ -12,15 +12,19 @@ std::string finalPathName(const std::string& path) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE) return path;
     std::vector<char> name(MAX_PATH);
-    DWORD length = 0;
-    for (;;) {
-        length = GetFinalPathNameByHandleA(file, name.data(), static_cast<DWORD>(name.size()),
-                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length < name.size()) break;
-        name.resize(length);
+    const auto getName = [&] {
+        return GetFinalPathNameByHandleA(file, name.data(), static_cast<DWORD>(name.size()),
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    };
+    // A buffer too small gives the size needed. Some systems give that for a
+    // name beyond MAX_PATH whatever the buffer, so there is one more try only.
+    DWORD length = getName();
+    if (length >= name.size()) {
+        name.resize(length + 1);
+        length = getName();
     }
     CloseHandle(file);
-    return length == 0 ? path : std::string(name.data(), length);
+    return length == 0 || length >= name.size() ? path : std::string(name.data(), length);
 }
 
 // Windows takes '/' as a separator too, and "C:name" names a file in the
