@@ -146,8 +146,12 @@ class DumpFlow(DumpTestCase):
         self.assertEqual(["out.dat", "tree"], sorted(os.listdir(self.dir)))
 
 
-def drop_privileges():
-    os.setgroups([])
+# A group the unprivileged user belongs to besides its own.
+SHARED_GROUP = 4242
+
+
+def drop_privileges(groups=()):
+    os.setgroups(list(groups))
     os.setgid(65534)
     os.setuid(65534)
 
@@ -182,11 +186,12 @@ class SavingOverADump(DumpTestCase):
         os.chmod(self.path("theirs.dat"), 0o640)
         self.save("theirs.dat")
         self.write("shared.dat", "old")
-        os.chown(self.path("shared.dat"), 0, 65534)
+        os.chown(self.path("shared.dat"), 0, SHARED_GROUP)
         os.chmod(self.path("shared.dat"), 0o664)
         os.chmod(self.dir, 0o777)
-        self.save("shared.dat", preexec_fn=drop_privileges)
-        for name, owner, group, mode in (("theirs.dat", 65534, 65534, 0o640), ("shared.dat", 65534, 65534, 0o664)):
+        self.save("shared.dat", preexec_fn=lambda: drop_privileges([SHARED_GROUP]))
+        for name, owner, group, mode in (("theirs.dat", 65534, 65534, 0o640),
+                                         ("shared.dat", 65534, SHARED_GROUP, 0o664)):
             status = os.stat(self.path(name))
             self.assertEqual((owner, group, mode), (status.st_uid, status.st_gid, stat.S_IMODE(status.st_mode)), name)
             self.assertEqual(self.expected, self.read(name), name)
