@@ -56,7 +56,8 @@ bool ReplacementFile::create() {
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         return false;
     } else if (GetFileAttributesA(_target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        // The name is there, the file it leads to is not.
+        // The name is there, the file it leads to is not: a link whose file
+        // the system cannot name (Windows).
         return writeInPlace();
     }
     if (createReplacement()) return true;
@@ -105,9 +106,10 @@ bool ReplacementFile::flushToDisk() const {
 
 bool ReplacementFile::replaceTarget() {
     if (_inPlace) return true;
-    const bool replaced = _targetExists ? ReplaceFileA(_target.c_str(), _name.c_str(), nullptr, 0, nullptr, nullptr) != 0
-                                        : MoveFileExA(_name.c_str(), _target.c_str(),
-                                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    const bool replaced = _targetExists
+                              ? ReplaceFileA(_target.c_str(), _name.c_str(), nullptr, 0, nullptr, nullptr) != 0
+                              : MoveFileExA(_name.c_str(), _target.c_str(), moveFlags) != 0;
     if (replaced) {
         _replacementPending = false;
         return true;
@@ -117,7 +119,7 @@ bool ReplacementFile::replaceTarget() {
     // name. It is the only copy of the data now, and stays, whether or not it
     // can still be given the target's name.
     _replacementPending = false;
-    if (MoveFileExA(_name.c_str(), _target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(_name.c_str(), _target.c_str(), moveFlags)) return true;
     SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
     return false;
 }

@@ -11,7 +11,8 @@ namespace file {
 // content. It takes over what belongs to an existing target: its
 // permissions and, where the process may set them, its owner and group; on
 // Windows its security descriptor, attributes and creation time. Removed
-// again unless it replaced the target.
+// again unless it replaced the target, or unless Windows removed the target
+// and left the replacement as the only copy of the data.
 //
 // A target named through symbolic links is the file the last link names: it
 // is replaced in its own directory, and the links stay.
