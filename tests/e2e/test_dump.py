@@ -4,9 +4,10 @@ import hashlib
 import os
 import resource
 import signal
+import stat
 import struct
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase, run_windows_tool
+from vestiga import IS_WINDOWS, SEP, ProgramTestCase, run_windows_tool, system_error
 
 T0 = 1_600_000_000
 T1 = 1_700_000_000
@@ -130,6 +131,7 @@ class DumpFlow(DumpTestCase):
             "Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\nAn Exception occurred:\n"
             "An error occured when trying to open the file for writing.\nFilename: '" +
             self.p("nodir/out.dat") + "'\n"), result.out)
+        self.assertIn("\n" + system_error(3) + "\nC++ exception: None.\n", result.out)
         self.assertNotIn("Dump created.", result.out)
 
     def test_a_full_disk_keeps_the_previous_dump(self):
@@ -148,6 +150,97 @@ class DumpFlow(DumpTestCase):
                       "An error occured when trying to write the file.\nFilename: 'out.dat'\n", result.out)
         self.assertEqual(b"previous", self.read("out.dat"))
         self.assertEqual(["out.dat", "tree"], sorted(os.listdir(self.dir)))
+
+
+# A group the unprivileged user belongs to besides its own.
+SHARED_GROUP = 4242
+
+
+def drop_privileges(groups=()):
+    os.setgroups(list(groups))
+    os.setgid(65534)
+    os.setuid(65534)
+
+
+class SavingOverADump(DumpTestCase):
+    """A save replaces what a dump holds and keeps everything else that belongs to it."""
+
+    def setUp(self):
+        super().setUp()
+        self.make_tree("tree/a.txt")
+        self.dump("expected.dat", "-dirs", "tree")
+        self.expected = self.read("expected.dat")
+        os.remove(self.path("expected.dat"))
+
+    def save(self, name, **kwargs):
+        result = self.run_program("-dump", name, "-dirs", "tree", **kwargs)
+        self.assertTrue(result.out.endswith("Dump created. 2 entries saved."), result.out)
+
+    def test_mode_owner_and_group_stay(self):
+        if IS_WINDOWS:
+            self.skipTest("POSIX modes and owners")
+        self.write("private.dat", "old")
+        os.chmod(self.path("private.dat"), 0o600)
+        self.save("private.dat")
+        self.assertEqual(self.expected, self.read("private.dat"))
+        self.assertEqual(0o600, stat.S_IMODE(os.stat(self.path("private.dat")).st_mode))
+        if os.getuid() != 0:
+            return
+        # Root gives the new file to the old one's owner; a user may give it only to a group of their own.
+        self.write("theirs.dat", "old")
+        os.chown(self.path("theirs.dat"), 65534, 65534)
+        os.chmod(self.path("theirs.dat"), 0o640)
+        self.save("theirs.dat")
+        self.write("shared.dat", "old")
+        os.chown(self.path("shared.dat"), 0, SHARED_GROUP)
+        os.chmod(self.path("shared.dat"), 0o664)
+        os.chmod(self.dir, 0o777)
+        self.save("shared.dat", preexec_fn=lambda: drop_privileges([SHARED_GROUP]))
+        for name, owner, group, mode in (("theirs.dat", 65534, 65534, 0o640),
+                                         ("shared.dat", 65534, SHARED_GROUP, 0o664)):
+            status = os.stat(self.path(name))
+            self.assertEqual((owner, group, mode), (status.st_uid, status.st_gid, stat.S_IMODE(status.st_mode)), name)
+            self.assertEqual(self.expected, self.read(name), name)
+
+    def test_links_are_followed_and_stay(self):
+        if IS_WINDOWS:
+            self.skipTest("POSIX links (Wine shows a link as the file it leads to)")
+        self.write("store/real.dat", "old")
+        os.symlink("store/real.dat", self.path("link.dat"))
+        os.makedirs(self.path("links"))
+        os.symlink("../link.dat", self.path("links/link-to-link.dat"))
+        os.symlink(self.path("store/new.dat"), self.path("dangling.dat"))
+        links = {name: os.readlink(self.path(name)) for name in ("link.dat", "links/link-to-link.dat", "dangling.dat")}
+        for name, target in (("link.dat", "store/real.dat"), ("links/link-to-link.dat", "store/real.dat"),
+                             ("dangling.dat", "store/new.dat")):
+            self.write("store/real.dat", "old")
+            self.save(name)
+            self.assertEqual(self.expected, self.read(target), name)
+        self.assertEqual(links, {name: os.readlink(self.path(name)) for name in links})
+        self.assertEqual(["new.dat", "real.dat"], sorted(os.listdir(self.path("store"))))
+        self.assertEqual(["dangling.dat", "link.dat", "links", "store", "tree"], sorted(os.listdir(self.dir)))
+
+    def test_a_name_as_long_as_the_file_system_takes(self):
+        if IS_WINDOWS:
+            self.skipTest("a Windows path holds at most MAX_PATH characters")
+        name = "d" * 251 + ".dat"
+        for content in ("a first save", "a save over a dump"):
+            self.save(name)
+            self.assertEqual(self.expected, self.read(name), content)
+        self.assertEqual([name, "tree"], sorted(os.listdir(self.dir)))
+
+    def test_a_writable_dump_in_a_read_only_directory_is_written_in_place(self):
+        if IS_WINDOWS or os.getuid() != 0:
+            self.skipTest("needs root to drop privileges")
+        self.write("readonly/d.dat", "a longer old content")
+        os.chmod(self.path("readonly/d.dat"), 0o666)
+        os.chmod(self.path("readonly"), 0o555)
+        os.chmod(self.dir, 0o755)
+        inode = os.stat(self.path("readonly/d.dat")).st_ino
+        self.save(self.p("readonly/d.dat"), preexec_fn=drop_privileges)
+        self.assertEqual(self.expected, self.read("readonly/d.dat"))
+        self.assertEqual(inode, os.stat(self.path("readonly/d.dat")).st_ino)
+        self.assertEqual(["d.dat"], os.listdir(self.path("readonly")))
 
 
 class Walk(DumpTestCase):

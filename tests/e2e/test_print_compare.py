@@ -1,6 +1,6 @@
 """Reading dumps: -print and -compare, with and without an ignore file."""
 
-from vestiga import ProgramTestCase, dump_bytes
+from vestiga import ProgramTestCase, dump_bytes, system_error
 
 CORRUPT = "An Exception occurred:\nError deserializing data. The data is corrupt.\n\n"
 
@@ -49,6 +49,7 @@ class Print(ProgramTestCase):
             "Loading dump.\nAn Exception occurred:\n"
             "An error occured when trying to open the file for reading.\nFilename: 'missing.dat'\n"
             "Current Working Directory: "), result.out)
+        self.assertIn("\n" + system_error(2) + "\nC++ exception: ", result.out)
 
 
 class Compare(ProgramTestCase):
@@ -87,6 +88,7 @@ class Compare(ProgramTestCase):
             "Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nAn Exception occurred:\n"
             "An error occured when trying to open the file for reading.\nFilename: 'missing.dat'\n"),
             result.out)
+        self.assertIn("\n" + system_error(2) + "\nC++ exception: ", result.out)
 
     def test_corrupt_first_dump_stops_before_the_second(self):
         self.write("old.dat", b"\x01\x00")

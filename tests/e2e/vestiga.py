@@ -13,6 +13,20 @@ SCRATCH = os.environ.get("VESTIGA_SCRATCH", tempfile.gettempdir())
 IS_WINDOWS = PROGRAM.endswith(".exe")
 SEP = "\\" if IS_WINDOWS else "/"
 
+# The system's English texts for the error codes the tests meet: those of
+# Windows, which the POSIX program gives too, and Wine's own wording.
+_SYSTEM_TEXTS = {
+    2: ("The system cannot find the file specified.", "File not found."),
+    3: ("The system cannot find the path specified.", "Path not found."),
+}
+
+
+def system_error(code):
+    """The line that gives the system's text for an error code in a message."""
+    windows_text, wine_text = _SYSTEM_TEXTS[code]
+    return "System error message: " + (wine_text if IS_WINDOWS and RUNNER else windows_text) + "\r\n"
+
+
 HELP = (
     "Vestiga Lite v1.00 by Quorvane Software.\n"
     "http://www.quorvane.com/vestiga/\n"

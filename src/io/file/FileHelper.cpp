@@ -45,19 +45,31 @@ DataSource probeForReading(const std::string& fileName) {
     return DataSource::DEVICE_OR_PIPE;
 }
 
-}  // namespace
-
-template <class Failure, class Operation>
-void FileHelper::runStreamStep(const char* message, const std::string& fileName, Operation operation) {
+// Runs one stream operation. A stream failure gives false, with the stream
+// library's text for it in `failure` and the last error saying why; any other
+// exception goes on after a failed check.
+template <class Operation>
+bool tryStreamStep(Operation operation, std::string& failure) {
     try {
+        platform::clearRuntimeError();
         operation();
+        return true;
     } catch (const std::ios_base::failure& e) {
         platform::setLastErrorFromRuntime();
-        throw Failure(buildFileErrorMessage(message, fileName, e.what()));
+        failure = e.what();
+        return false;
     } catch (...) {
         ASSERT(false);
         throw;
     }
+}
+
+}  // namespace
+
+template <class Failure, class Operation>
+void FileHelper::runStreamStep(const char* message, const std::string& fileName, Operation operation) {
+    std::string failure;
+    if (!tryStreamStep(operation, failure)) throw Failure(buildFileErrorMessage(message, fileName, failure));
 }
 
 std::string FileHelper::buildFileErrorMessage(const std::string& message, const std::string& fileName,
@@ -73,20 +85,23 @@ std::string FileHelper::buildFileErrorMessage(const std::string& message, const 
            systemErrorText + "\nC++ exception: " + cppException;
 }
 
+// Where the probe refused the file, its error is the cause; the stream is
+// still asked to open the file, for its own text of the failure.
 void FileHelper::openForReading(std::ifstream& stream, const std::string& fileName) {
     const DataSource source = probeForReading(fileName);
-    const DWORD refusal = GetLastError();
-    if (source == DataSource::DEVICE_OR_PIPE) {
-        throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, noStreamFailure));
-    }
-    runStreamStep<CouldNotLoadFileException>(openForReadingFailed, fileName, [&] {
+    const auto open = [&] {
         stream.exceptions(allStreamFailures);
         stream.open(fileName.c_str(), std::ios::in | std::ios::binary);
-    });
-    if (source == DataSource::NOT_OPENED) {
-        SetLastError(refusal);
-        throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, noStreamFailure));
+    };
+    if (source == DataSource::FILE_ON_DISK) {
+        runStreamStep<CouldNotLoadFileException>(openForReadingFailed, fileName, open);
+        return;
     }
+    const DWORD refusal = GetLastError();
+    std::string streamFailure = noStreamFailure;
+    if (source == DataSource::NOT_OPENED) tryStreamStep(open, streamFailure);
+    SetLastError(refusal);
+    throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, streamFailure));
 }
 
 void FileHelper::openForWriting(std::ofstream& stream, const std::string& fileName, const std::string& openedName,
@@ -139,6 +154,7 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
         const std::string message =
             "Tried to read a larger number of bytes from a file that it contained. Tried to read : " +
             formatNumber(byteCount) + " File size: " + std::to_string(size);
+        SetLastError(ERROR_HANDLE_EOF);
         throw CouldNotLoadFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
     const std::uint64_t bytesToRead = byteCount == 0 ? size : byteCount;
@@ -146,6 +162,7 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
         const std::string message = "Could not load the file because the file size was too big. The file size is " +
                                     std::to_string(bytesToRead) + ". The file cannot be bigger than " +
                                     formatNumber(largestFileSize) + " bytes.";
+        SetLastError(ERROR_FILE_TOO_LARGE);
         throw CouldNotLoadFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
     // Read straight into the result: a dump can be hundreds of megabytes.
@@ -161,6 +178,7 @@ void FileHelper::save(const std::string& fileName, const std::string& data, int 
         const std::string message = "Could not save the file because the data size was too big. The data size is " +
                                     std::to_string(data.size()) + ". The data cannot be bigger than " +
                                     formatNumber(largestFileSize) + " bytes.";
+        SetLastError(ERROR_FILE_TOO_LARGE);
         throw CouldNotSaveFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
     if (extraOpenMode == 0) {

@@ -20,9 +20,10 @@ public:
 
     // Writes all bytes of `data` to the file. `extraOpenMode` holds open-mode
     // bits added to output and binary mode. With 0 the data goes to a new
-    // file that replaces the old one only once it is complete and on disk: a
-    // failed save leaves an existing file as it was. Other modes (appending)
-    // write to the file in place. Throws CouldNotSaveFileException.
+    // file that replaces the old one only once it is complete and on disk
+    // (see ReplacementFile): a failed save into a directory that takes new
+    // files leaves an existing file as it was. Other modes (appending) write
+    // to the file in place. Throws CouldNotSaveFileException.
     static void save(const std::string& fileName, const std::string& data, int extraOpenMode);
 
 private:

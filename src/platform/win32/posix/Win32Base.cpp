@@ -31,6 +31,7 @@ const SystemMessage systemMessages[] = {
      "The process cannot access the file because it is being used by another process.\r\n"},
     {ERROR_LOCK_VIOLATION,
      "The process cannot access the file because another process has locked a portion of the file.\r\n"},
+    {ERROR_HANDLE_EOF, "Reached the end of the file.\r\n"},
     {ERROR_NOT_SUPPORTED, "The request is not supported.\r\n"},
     {ERROR_FILE_EXISTS, "The file exists.\r\n"},
     {ERROR_INVALID_PARAMETER, "The parameter is incorrect.\r\n"},

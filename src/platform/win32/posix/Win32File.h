@@ -122,6 +122,15 @@ BOOL CloseHandle(HANDLE object);
 // the move replaces the target in one step. MOVEFILE_WRITE_THROUGH returns
 // only after the directory holding the target is on disk.
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
+// Replaces a file with another one in one step, as MoveFileExA does, after
+// giving the replacement the replaced file's mode and, as far as the process
+// may set them, its owner and group (only root may give a file away; a user
+// may hand it to a group of their own). Returns only after the directory
+// holding the replaced file is on disk. A backup file and flags are not
+// supported. Unlike on Windows, a failed call leaves the replaced file as it
+// was, and its last error is that of the step that failed.
+BOOL ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName, LPCSTR backupFileName, DWORD replaceFlags,
+                  LPVOID exclude, LPVOID reserved);
 BOOL DeleteFileA(LPCSTR fileName);
 
 #endif

@@ -11,19 +11,16 @@
 #include <iterator>
 
 #include "ChildProcess.h"
-#include "io/file/FileExceptions.h"
 #include "io/file/FileHelper.h"
 #include "support/FileHelperFailures.h"
 #include "support/ScratchDirectory.h"
 
 namespace {
 
-using io::file::CouldNotLoadFileException;
-using io::file::CouldNotSaveFileException;
 using io::file::FileHelper;
 
 const std::string notSupported = "System error message: The request is not supported.\r\n";
-
+const std::string accessDenied = "System error message: Access is denied.\r\n";
 
 // The first line of a message, its system text and its last line.
 std::string outline(const std::string& message) {
@@ -34,31 +31,21 @@ std::string outline(const std::string& message) {
            message.substr(message.rfind('\n') + 1);
 }
 
+// The message up to the system text without the directory: what failed, on
+// which file, and why.
+std::string cause(const std::string& message) {
+    const std::string::size_type system = message.find("System error message: ");
+    if (system == std::string::npos) return message;
+    return message.substr(0, message.find("\nCurrent Working Directory: ")) + " | " +
+           message.substr(system, message.find("\nC++ exception: ") - system);
+}
 
 std::string refusedForReading(const std::string& systemText) {
     return "An error occured when trying to open the file for reading. | " + systemText + " | C++ exception: None.";
 }
 
-// The message up to the system text: the message and the file name.
-std::string saveFailureStart(const std::string& fileName, const std::string& data) {
-    try {
-        FileHelper::save(fileName, data, 0);
-    } catch (const CouldNotSaveFileException& e) {
-        const std::string& message = e.getMessage();
-        return message.substr(0, message.find("\nCurrent Working Directory: "));
-    }
-    return "(no exception)";
-}
-
-std::string systemTextOf(const std::string& fileName, const std::string& data) {
-    try {
-        FileHelper::save(fileName, data, 0);
-    } catch (const CouldNotSaveFileException& e) {
-        const std::string& message = e.getMessage();
-        const std::string::size_type start = message.find("System error message: ");
-        return message.substr(start, message.find("\nC++ exception: ") - start);
-    }
-    return "(no exception)";
+std::string refusedForWriting(const std::string& fileName, const std::string& systemText) {
+    return "An error occured when trying to open the file for writing.\nFilename: '" + fileName + "' | " + systemText;
 }
 
 TEST(PosixSaveFailures, FailureWhileWritingLeavesTheOldFileWholeAndNoTemporaryFile) {
@@ -69,41 +56,44 @@ TEST(PosixSaveFailures, FailureWhileWritingLeavesTheOldFileWholeAndNoTemporaryFi
         const struct rlimit limit = {4096, 4096};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return "setrlimit";
         std::signal(SIGXFSZ, SIG_IGN);
-        const std::string data(100000, 'n');
-        return expectEqual("message", "An error occured when trying to write the file.\nFilename: '" + target + "'",
-                           saveFailureStart(target, data)) +
-               expectEqual("system text",
+        return expectEqual("failure",
+                           "An error occured when trying to write the file.\nFilename: '" + target + "' | "
                            "System error message: The file size exceeds the limit allowed and cannot be saved.\r\n",
-                           systemTextOf(target, data));
+                           cause(saveFailure(target, std::string(100000, 'n'))));
     });
     EXPECT_EQ("", report);
     EXPECT_EQ(oldContent, scratch.readFile("dump.dat"));
     EXPECT_EQ(std::vector<std::string>{"dump.dat"}, scratch.namesIn(""));
 }
 
-TEST(PosixSaveFailures, ReadOnlyDirectoryRefusesTheOpenAndKeepsItsFiles) {
+// A directory the user may not write to takes no new file and no
+// replacement; a file in it that the user may write is written in place.
+TEST(PosixSaveFailures, ReadOnlyDirectoryTakesOnlyWritesInPlace) {
     ScratchDirectory scratch;
     const std::string directory = scratch.makeDirectory("readonly");
-    const std::string existing = scratch.writeFile("readonly/old.dat", "old");
+    const std::string locked = scratch.writeFile("readonly/locked.dat", "locked");
+    const std::string writable = scratch.writeFile("readonly/writable.dat", "a longer old content");
+    ASSERT_EQ(0, chmod(writable.c_str(), 0666));
+    struct stat before;
+    ASSERT_EQ(0, stat(writable.c_str(), &before));
     ASSERT_EQ(0, chmod(scratch.getPath().c_str(), 0755));
     ASSERT_EQ(0, chmod(directory.c_str(), 0755));
     const std::string report = runInChild([&]() -> std::string {
         const std::string dropped = becomeUnprivileged();
         if (!dropped.empty()) return dropped;
         const std::string fresh = directory + "/new.dat";
-        const std::string accessDenied = "System error message: Access is denied.\r\n";
-        return expectEqual("new file",
-                           "An error occured when trying to open the file for writing.\nFilename: '" + fresh + "'",
-                           saveFailureStart(fresh, "data")) +
-               expectEqual("new file system text", accessDenied, systemTextOf(fresh, "data")) +
-               expectEqual("existing file",
-                           "An error occured when trying to open the file for writing.\nFilename: '" + existing + "'",
-                           saveFailureStart(existing, "data")) +
-               expectEqual("existing file system text", accessDenied, systemTextOf(existing, "data"));
+        return expectEqual("new file", refusedForWriting(fresh, accessDenied), cause(saveFailure(fresh, "data"))) +
+               expectEqual("file the user may not write", refusedForWriting(locked, accessDenied),
+                           cause(saveFailure(locked, "data"))) +
+               expectEqual("file the user may write", "(no exception)", saveFailure(writable, "new"));
     });
     EXPECT_EQ("", report);
-    EXPECT_EQ(std::vector<std::string>{"old.dat"}, scratch.namesIn("readonly"));
-    EXPECT_EQ("old", scratch.readFile("readonly/old.dat"));
+    EXPECT_EQ((std::vector<std::string>{"locked.dat", "writable.dat"}), scratch.namesIn("readonly"));
+    EXPECT_EQ("locked", scratch.readFile("readonly/locked.dat"));
+    EXPECT_EQ("new", scratch.readFile("readonly/writable.dat"));
+    struct stat after;
+    ASSERT_EQ(0, stat(writable.c_str(), &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
 }
 
 // Only a file on disk has a size and an end. A device may never end, and a
@@ -152,16 +142,13 @@ TEST(PosixSpecialFiles, AFifoGetsTheDataWhenItHasAReaderAndIsKeptWhenNot) {
             return std::string(std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>());
         });
         // The reader's open waits for a writer; the save tries until it is there.
-        std::string saved = "(no reader came)";
-        for (int attempt = 0; attempt < 1000000 && saved != ""; ++attempt) {
-            try {
-                FileHelper::save(fifo, std::string(100000, 'd'), 0);
-                saved = "";
-            } catch (const CouldNotSaveFileException&) {
-                usleep(1000);
-            }
+        bool saved = false;
+        for (int attempt = 0; attempt < 1000000 && !saved; ++attempt) {
+            saved = saveFailure(fifo, std::string(100000, 'd')) == "(no exception)";
+            if (!saved) usleep(1000);
         }
-        return failure + saved + expectEqual("received", std::string(100000, 'd'), received.get());
+        return failure + (saved ? "" : "(no reader came)") +
+               expectEqual("received", std::string(100000, 'd'), received.get());
     });
     EXPECT_EQ("", report);
     struct stat status;
