@@ -133,4 +133,9 @@ BOOL ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName, LPCSTR ba
                   LPVOID exclude, LPVOID reserved);
 BOOL DeleteFileA(LPCSTR fileName);
 
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+
+// The attributes of the entry itself; a symbolic link is not followed.
+DWORD GetFileAttributesA(LPCSTR fileName);
+
 #endif

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/posix/FileInformation.h"
 #include "platform/win32/posix/PathParts.h"
 #include "platform/win32/posix/Win32File.h"
 
@@ -97,3 +99,12 @@ BOOL ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName, LPCSTR ba
 }
 
 BOOL DeleteFileA(LPCSTR fileName) { return unlink(fileName) == 0 ? TRUE : failFromErrno(); }
+
+DWORD GetFileAttributesA(LPCSTR fileName) {
+    struct stat status;
+    if (lstat(fileName, &status) != 0) {
+        platform::setLastErrorFromErrno();
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return platform::attributesFromMode(status.st_mode);
+}
