@@ -16,8 +16,8 @@ const size_t blockSize = 1 << 16;
 
 }  // namespace
 
-ConsoleMessageOutput::ConsoleMessageOutput() : flushEachMessage(platform::standardOutputIsTerminal()) {
-    if (!flushEachMessage) std::setvbuf(stdout, nullptr, _IOFBF, blockSize);
+ConsoleMessageOutput::ConsoleMessageOutput() : _flushEachMessage(platform::standardOutputIsTerminal()) {
+    if (!_flushEachMessage) std::setvbuf(stdout, nullptr, _IOFBF, blockSize);
 }
 
 ConsoleMessageOutput::~ConsoleMessageOutput() { flush(); }
@@ -25,7 +25,7 @@ ConsoleMessageOutput::~ConsoleMessageOutput() { flush(); }
 void ConsoleMessageOutput::write(const std::string& message) {
     const char* text = message.c_str();
     std::fwrite(text, 1, std::strlen(text), stdout);
-    if (flushEachMessage) flush();
+    if (_flushEachMessage) flush();
 }
 
 void ConsoleMessageOutput::flush() { std::fflush(stdout); }

@@ -19,7 +19,7 @@ public:
     void flush() override;
 
 private:
-    bool flushEachMessage;
+    bool _flushEachMessage;
 };
 
 }  // namespace lumeno

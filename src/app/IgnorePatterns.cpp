@@ -15,7 +15,7 @@ namespace lumeno {
 
 void IgnorePatternList::append(const std::string& pattern) {
     try {
-        patterns.push_back(boost::regex(pattern));
+        _patterns.push_back(boost::regex(pattern));
     } catch (const boost::regex_error& e) {
         throw SnapshotException("Error compiling regular expression: '" + pattern + "'\n" + e.what() + "\n");
     }

@@ -25,11 +25,11 @@ public:
     // Throws SnapshotException naming the pattern if it does not compile.
     void append(const std::string& pattern);
 
-    const_iterator begin() const { return patterns.begin(); }
-    const_iterator end() const { return patterns.end(); }
+    const_iterator begin() const { return _patterns.begin(); }
+    const_iterator end() const { return _patterns.end(); }
 
 private:
-    std::list<boost::regex> patterns;
+    std::list<boost::regex> _patterns;
 };
 
 // Loads the ignore file `fileName` through `loader` and appends one pattern

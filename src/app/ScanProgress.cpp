@@ -18,21 +18,21 @@ const std::size_t lineWidth = 79;
 }  // namespace
 
 ScanProgress::ScanProgress()
-    : enabled(platform::standardErrorIsTerminal()), started(Clock::now()), nextDraw(started), shownWidth(0) {}
+    : _enabled(platform::standardErrorIsTerminal()), _started(Clock::now()), _nextDraw(_started), _shownWidth(0) {}
 
 ScanProgress::~ScanProgress() { clear(); }
 
 void ScanProgress::clear() {
-    if (shownWidth > 0) draw("");
+    if (_shownWidth > 0) draw("");
 }
 
 void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const std::string& where) {
-    if (!enabled) return;
+    if (!_enabled) return;
     const Clock::time_point now = Clock::now();
-    if (now < nextDraw) return;
-    nextDraw = now + refreshInterval;
+    if (now < _nextDraw) return;
+    _nextDraw = now + refreshInterval;
 
-    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(now - started).count();
+    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(now - _started).count();
     char head[96] = "";
     switch (stage) {
         case LISTING:
@@ -64,8 +64,8 @@ void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const
 
 void ScanProgress::draw(const std::string& line) {
     std::string text = "\r" + line;
-    if (line.size() < shownWidth) text.append(shownWidth - line.size(), ' ').append("\r" + line);
-    shownWidth = line.size();
+    if (line.size() < _shownWidth) text.append(_shownWidth - line.size(), ' ').append("\r" + line);
+    _shownWidth = line.size();
     std::fputs(text.c_str(), stderr);
     std::fflush(stderr);
 }

@@ -39,10 +39,10 @@ private:
     void draw(const std::string& line);
 
     typedef std::chrono::steady_clock Clock;
-    bool enabled;
-    Clock::time_point started;
-    Clock::time_point nextDraw;
-    std::size_t shownWidth;
+    bool _enabled;
+    Clock::time_point _started;
+    Clock::time_point _nextDraw;
+    std::size_t _shownWidth;
 };
 
 }  // namespace lumeno

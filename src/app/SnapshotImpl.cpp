@@ -59,20 +59,20 @@ std::pair<SnapshotImpl::Paths::iterator, bool> insertPath(SnapshotImpl::Paths& p
 // any other element costs an ordinary search.
 class FingerprintCursor {
 public:
-    explicit FingerprintCursor(const SnapshotImpl::PathInfo& pathInfo) : pathInfo(pathInfo), next(pathInfo.begin()) {}
+    explicit FingerprintCursor(const SnapshotImpl::PathInfo& pathInfo) : _pathInfo(pathInfo), _next(pathInfo.begin()) {}
 
     // The fingerprint of the element at `element`; null if it has none.
     const Fingerprint* find(const std::string* element) {
-        SnapshotImpl::PathInfo::const_iterator found = next;
-        if (found == pathInfo.end() || found->first != element) found = pathInfo.find(element);
-        if (found == pathInfo.end()) return nullptr;
-        next = std::next(found);
+        SnapshotImpl::PathInfo::const_iterator found = _next;
+        if (found == _pathInfo.end() || found->first != element) found = _pathInfo.find(element);
+        if (found == _pathInfo.end()) return nullptr;
+        _next = std::next(found);
         return &found->second;
     }
 
 private:
-    const SnapshotImpl::PathInfo& pathInfo;
-    SnapshotImpl::PathInfo::const_iterator next;
+    const SnapshotImpl::PathInfo& _pathInfo;
+    SnapshotImpl::PathInfo::const_iterator _next;
 };
 
 void appendHex32(std::string& out, std::uint32_t value) {

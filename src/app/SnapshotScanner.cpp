@@ -44,7 +44,7 @@ Fingerprint fingerprintOf(const std::string& data) {
 }  // namespace
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : ignorePatterns(ignorePatterns), output(output) {}
+    : _ignorePatterns(ignorePatterns), _output(output) {}
 
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
                                                                const std::vector<std::string>& regdirs) {
@@ -77,8 +77,8 @@ void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths&
         const windows::file::DirectoryEntry current = std::move(pending.back());
         pending.pop_back();
         if (current.path.empty()) continue;
-        progress.show(ScanProgress::LISTING, paths.size(), 0, current.path);
-        if (!isIgnored(current.path, ignorePatterns)) paths.insert(current.path);
+        _progress.show(ScanProgress::LISTING, paths.size(), 0, current.path);
+        if (!isIgnored(current.path, _ignorePatterns)) paths.insert(current.path);
         if (current.isReparsePoint) continue;
 
         listDirectory(current.path, paths, subdirs);
@@ -92,7 +92,7 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths&
     subdirs.clear();
     try {
         for (std::string& file : windows::file::getFirstLevelFiles(dir, "*")) {
-            if (!isIgnored(file, ignorePatterns)) paths.insert(std::move(file));
+            if (!isIgnored(file, _ignorePatterns)) paths.insert(std::move(file));
         }
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting files.\n" + e.getMessage());
@@ -111,7 +111,7 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
     std::vector<std::string> delme;
     std::size_t done = 0;
     for (const std::string& path : paths) {
-        progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
+        _progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
         const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
         HANDLE handle = platform::createFile(path, 0, 0, OPEN_EXISTING,
                                              named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
@@ -141,8 +141,8 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
 }
 
 void SnapshotScanner::warn(const std::string& message) {
-    progress.clear();
-    output.write(message);
+    _progress.clear();
+    _output.write(message);
 }
 
 void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
@@ -153,11 +153,11 @@ void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, S
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
                                       SnapshotImpl::PathInfo& pathInfo) {
     if (keyPath.empty()) return;
-    progress.show(ScanProgress::READING_REGISTRY, paths.size(), 0, keyPath);
-    if (!isIgnored(keyPath, ignorePatterns)) record(keyPath, 0, paths, pathInfo);
+    _progress.show(ScanProgress::READING_REGISTRY, paths.size(), 0, keyPath);
+    if (!isIgnored(keyPath, _ignorePatterns)) record(keyPath, 0, paths, pathInfo);
 
     try {
-        HKEY root = 0;
+        HKEY root = nullptr;
         std::string subKey;
         windows::registry::splitKeyPath(keyPath, root, subKey);
         windows::registry::RegistryKeyImpl key(root, subKey);
@@ -168,7 +168,7 @@ void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::
         for (const auto& value : reader.getValues()) {
             const std::string valuePath = name + "\\" + value.first;
             // An ignored value is left out alone; the values after it still count.
-            if (isIgnored(valuePath, ignorePatterns)) continue;
+            if (isIgnored(valuePath, _ignorePatterns)) continue;
             record(valuePath, fingerprintOf(value.second), paths, pathInfo);
         }
         for (const std::string& subKeyName : reader.getSubKeys()) {

@@ -38,9 +38,9 @@ private:
     void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
                 SnapshotImpl::PathInfo& pathInfo);
 
-    const IgnorePatternList& ignorePatterns;
-    MessageOutput& output;
-    ScanProgress progress;
+    const IgnorePatternList& _ignorePatterns;
+    MessageOutput& _output;
+    ScanProgress _progress;
 };
 
 }  // namespace lumeno

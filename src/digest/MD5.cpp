@@ -30,63 +30,63 @@ void complain(const char* message) { std::cerr << message << std::endl; }
 
 }  // namespace
 
-MD5::MD5() : state{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476}, count{0, 0}, buffer{}, digest{}, finalized(0) {}
+MD5::MD5() : _state{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476}, _count{0, 0}, _buffer{}, _digest{}, _finalized(0) {}
 
 void MD5::update(const unsigned char* input, unsigned int length) {
-    if (finalized) {
+    if (_finalized) {
         complain("MD5::update:  Can't update a finalized digest!");
         return;
     }
-    unsigned int index = (count[0] >> 3) & 0x3F;
+    unsigned int index = (_count[0] >> 3) & 0x3F;
     const std::uint32_t bits = static_cast<std::uint32_t>(length) << 3;
-    count[0] += bits;
-    if (count[0] < bits) ++count[1];
-    count[1] += static_cast<std::uint32_t>(length >> 29);
+    _count[0] += bits;
+    if (_count[0] < bits) ++_count[1];
+    _count[1] += static_cast<std::uint32_t>(length >> 29);
 
     unsigned int used = 0;
     const unsigned int space = 64 - index;
     if (length >= space) {
-        std::memcpy(buffer + index, input, space);
-        transform(buffer);
+        std::memcpy(_buffer + index, input, space);
+        transform(_buffer);
         for (used = space; used + 63 < length; used += 64) transform(input + used);
         index = 0;
     }
-    std::memcpy(buffer + index, input + used, length - used);
+    std::memcpy(_buffer + index, input + used, length - used);
 }
 
 void MD5::finalize() {
-    if (finalized) {
+    if (_finalized) {
         complain("MD5::finalize:  Already finalized this digest!");
         return;
     }
     unsigned char bitCount[8];
-    writeLittleEndian(count[0], bitCount);
-    writeLittleEndian(count[1], bitCount + 4);
+    writeLittleEndian(_count[0], bitCount);
+    writeLittleEndian(_count[1], bitCount + 4);
 
     static const unsigned char padding[64] = {0x80};
-    const unsigned int index = (count[0] >> 3) & 0x3F;
+    const unsigned int index = (_count[0] >> 3) & 0x3F;
     update(padding, index < 56 ? 56 - index : 120 - index);
     update(bitCount, 8);
 
-    for (int i = 0; i < 4; ++i) writeLittleEndian(state[i], digest + 4 * i);
-    std::memset(buffer, 0, sizeof buffer);
-    finalized = 1;
+    for (int i = 0; i < 4; ++i) writeLittleEndian(_state[i], _digest + 4 * i);
+    std::memset(_buffer, 0, sizeof _buffer);
+    _finalized = 1;
 }
 
 unsigned char* MD5::raw_digest() const {
-    if (!finalized) {
+    if (!_finalized) {
         complain("MD5::raw_digest:  Can't get digest if you haven't finalized the digest!");
         return nullptr;
     }
     unsigned char* copy = new unsigned char[16];
-    std::memcpy(copy, digest, 16);
+    std::memcpy(copy, _digest, 16);
     return copy;
 }
 
 void MD5::transform(const unsigned char block[64]) {
     std::uint32_t x[16];
     for (int i = 0; i < 16; ++i) x[i] = readLittleEndian(block + 4 * i);
-    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    std::uint32_t a = _state[0], b = _state[1], c = _state[2], d = _state[3];
 
     MD5_STEP(F, a, b, c, d, x[0], 7, 0xd76aa478);
     MD5_STEP(F, d, a, b, c, x[1], 12, 0xe8c7b756);
@@ -156,8 +156,8 @@ void MD5::transform(const unsigned char block[64]) {
     MD5_STEP(I, c, d, a, b, x[2], 15, 0x2ad7d2bb);
     MD5_STEP(I, b, c, d, a, x[9], 21, 0xeb86d391);
 
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
+    _state[0] += a;
+    _state[1] += b;
+    _state[2] += c;
+    _state[3] += d;
 }

@@ -19,11 +19,11 @@ public:
 private:
     void transform(const unsigned char block[64]);
 
-    std::uint32_t state[4];
-    std::uint32_t count[2];
-    unsigned char buffer[64];
-    unsigned char digest[16];
-    std::uint8_t finalized;
+    std::uint32_t _state[4];
+    std::uint32_t _count[2];
+    unsigned char _buffer[64];
+    unsigned char _digest[16];
+    std::uint8_t _finalized;
 };
 
 #endif

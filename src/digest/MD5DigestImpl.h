@@ -11,7 +11,7 @@ public:
     void getDigest(std::vector<unsigned char>& out) override;
 
 private:
-    MD5 md5;
+    MD5 _md5;
 };
 
 #endif

@@ -18,11 +18,11 @@ public:
 template <class Base>
 class WithMessage : public Base {
 public:
-    explicit WithMessage(const std::string& message) : message(message) {}
-    const std::string& getMessage() const override { return message; }
+    explicit WithMessage(const std::string& message) : _message(message) {}
+    const std::string& getMessage() const override { return _message; }
 
 private:
-    std::string message;
+    std::string _message;
 };
 
 }  // namespace exceptions

@@ -13,12 +13,12 @@
 // file holds, throws io::file::CouldNotLoadFileException.
 class InMemoryFileLoader : public com::quorvane::products::lumeno::FileLoader {
 public:
-    void add(const std::string& fileName, const std::string& content) { files[fileName] = content; }
+    void add(const std::string& fileName, const std::string& content) { _files[fileName] = content; }
 
     std::string load(const std::string& fileName, unsigned int byteCount) override {
         requests.push_back(std::make_pair(fileName, byteCount));
-        const auto file = files.find(fileName);
-        if (file == files.end() || byteCount > file->second.size()) {
+        const auto file = _files.find(fileName);
+        if (file == _files.end() || byteCount > file->second.size()) {
             throw io::file::CouldNotLoadFileException("Could not load '" + fileName + "'");
         }
         return byteCount == 0 ? file->second : file->second.substr(0, byteCount);
@@ -28,7 +28,7 @@ public:
     std::vector<std::pair<std::string, unsigned int>> requests;
 
 private:
-    std::map<std::string, std::string> files;
+    std::map<std::string, std::string> _files;
 };
 
 #endif

@@ -35,8 +35,8 @@ enum class DataSource { FILE_ON_DISK, DEVICE_OR_PIPE, NOT_OPENED };
 // writer. For anything but a file on disk the last error says why it is not
 // read.
 DataSource probeForReading(const std::string& fileName) {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return DataSource::NOT_OPENED;
     const DWORD type = GetFileType(file);
     CloseHandle(file);

@@ -43,8 +43,8 @@ ReplacementFile::~ReplacementFile() {
 
 bool ReplacementFile::create() {
     _target = platform::finalPathName(_target);
-    HANDLE target = CreateFileA(_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE target = CreateFileA(_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (target != INVALID_HANDLE_VALUE) {
         const DWORD type = GetFileType(target);
         if (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN) {
@@ -69,7 +69,7 @@ bool ReplacementFile::createReplacement() {
     std::random_device randomSource;
     for (int attempt = 0; attempt < namesToTry; ++attempt) {
         const std::string name = platform::pathBeside(_target, temporaryName(randomSource));
-        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, 0);
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             _name = name;
             _replacementPending = true;
@@ -91,8 +91,8 @@ const std::string& ReplacementFile::getName() const { return _name; }
 // A device or a pipe keeps nothing to write through.
 bool ReplacementFile::flushToDisk() const {
     if (_device != INVALID_HANDLE_VALUE) return true;
-    HANDLE file = CreateFileA(_name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, 0, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(_name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool flushed = FlushFileBuffers(file) != 0;
     const DWORD flushError = GetLastError();

@@ -15,10 +15,10 @@ const char* const separator = "----------------------------------------";
 
 std::string currentTimeText() {
     // The asctime layout, but with the day of month always two digits.
-    std::time_t now = std::time(0);
+    std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     char text[64] = "";
-    if (local != 0) std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y", local);
+    if (local != nullptr) std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y", local);
     return text;
 }
 

@@ -7,11 +7,11 @@
 
 namespace {
 
-OutOfMemoryHandler* theHandler = 0;
+OutOfMemoryHandler* theHandler = nullptr;
 
 void outOfMemoryCallback() {
     ASSERT(theHandler);
-    if (theHandler != 0) theHandler->onOutOfMemory();
+    if (theHandler != nullptr) theHandler->onOutOfMemory();
     // Without a handler there is nothing to retry with.
     throw std::bad_alloc();
 }

@@ -12,9 +12,9 @@ const char* const prefix = "System error message: ";
 // Releases the block FormatMessageA allocated, on every path.
 class LocalBuffer {
 public:
-    LocalBuffer() : text(0) {}
+    LocalBuffer() : text(nullptr) {}
     ~LocalBuffer() {
-        if (text != 0) LocalFree(text);
+        if (text != nullptr) LocalFree(text);
     }
     char* text;
 };
@@ -26,13 +26,13 @@ std::string SystemErrors::map(int errorCode, const ErrorMapper* fallbackErrors) 
         std::string result(prefix);
         LocalBuffer buffer;
         DWORD length = FormatMessageA(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, 0,
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
             static_cast<DWORD>(errorCode), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-            reinterpret_cast<LPSTR>(&buffer.text), 0, 0);
-        if (length != 0 && buffer.text != 0) {
+            reinterpret_cast<LPSTR>(&buffer.text), 0, nullptr);
+        if (length != 0 && buffer.text != nullptr) {
             return result.append(buffer.text, length);
         }
-        if (fallbackErrors != 0) {
+        if (fallbackErrors != nullptr) {
             std::pair<bool, std::string> fallback = fallbackErrors->lookup(errorCode);
             if (fallback.first) return result + fallback.second + CRLF;
         }

@@ -9,7 +9,7 @@ class SystemErrors {
 public:
     // "System error message: " followed by the operating system's text for
     // the Win32 error code. Never throws.
-    static std::string map(int errorCode, const ErrorMapper* fallbackErrors = 0);
+    static std::string map(int errorCode, const ErrorMapper* fallbackErrors = nullptr);
 };
 
 #endif

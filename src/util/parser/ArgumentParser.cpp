@@ -6,45 +6,45 @@
 
 using exceptions::IllegalArgumentException;
 
-ArgumentParser::ArgumentParser(char flagPrefix) : flagPrefix(flagPrefix) {}
+ArgumentParser::ArgumentParser(char flagPrefix) : _flagPrefix(flagPrefix) {}
 
 ArgumentParser::~ArgumentParser() {}
 
 void ArgumentParser::addFlag(const std::string& name, unsigned int min, unsigned int max, bool optional) {
-    if (flagSpecs.count(name) != 0) {
+    if (_flagSpecs.count(name) != 0) {
         throw IllegalArgumentException("The flag " + name + " has been previosly specified");
     }
     if (max < min) {
         throw IllegalArgumentException("[max] must be bigger or equal to [min]");
     }
     FlagSpec spec = {min, max, optional};
-    flagSpecs[name] = spec;
+    _flagSpecs[name] = spec;
 }
 
 void ArgumentParser::parse(int count, const char* const* argv) {
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i) {
-        ASSERT(argv[i] != 0);
+        ASSERT(argv[i] != nullptr);
         // A missing entry is taken as the empty argument, which is rejected below.
-        arguments.push_back(argv[i] != 0 ? argv[i] : "");
+        arguments.push_back(argv[i] != nullptr ? argv[i] : "");
     }
 
     std::string currentFlag;
     for (const std::string& argument : arguments) {
         if (isFlag(argument)) {
-            if (flagSpecs.count(argument) == 0) {
+            if (_flagSpecs.count(argument) == 0) {
                 throw IllegalArgumentException("The flag " + argument + " is not allowed");
             }
-            if (parsedFlags.count(argument) != 0) {
+            if (_parsedFlags.count(argument) != 0) {
                 throw IllegalArgumentException("The flag " + argument + " was used more than once.");
             }
-            parsedFlags[argument];
+            _parsedFlags[argument];
             currentFlag = argument;
         } else {
             if (currentFlag.empty()) {
                 throw IllegalArgumentException("The argument line should start with a flag");
             }
-            parsedFlags[currentFlag].push_back(argument);
+            _parsedFlags[currentFlag].push_back(argument);
         }
     }
     validate();
@@ -54,15 +54,15 @@ bool ArgumentParser::isFlag(const std::string& argument) const {
     if (argument.empty()) {
         throw IllegalArgumentException("The empty string is not a flag or an argument.");
     }
-    return argument[0] == flagPrefix;
+    return argument[0] == _flagPrefix;
 }
 
 void ArgumentParser::validate() const {
-    for (const auto& declared : flagSpecs) {
+    for (const auto& declared : _flagSpecs) {
         const std::string& name = declared.first;
         const FlagSpec& spec = declared.second;
-        auto parsed = parsedFlags.find(name);
-        if (parsed == parsedFlags.end()) {
+        auto parsed = _parsedFlags.find(name);
+        if (parsed == _parsedFlags.end()) {
             if (!spec.optional) {
                 throw IllegalArgumentException("The non optional flag " + name + " was not found.");
             }
@@ -83,11 +83,11 @@ void ArgumentParser::validate() const {
     }
 }
 
-bool ArgumentParser::isSet(const std::string& name) const { return parsedFlags.count(name) != 0; }
+bool ArgumentParser::isSet(const std::string& name) const { return _parsedFlags.count(name) != 0; }
 
 const std::vector<std::string>& ArgumentParser::parsedArguments(const std::string& name) const {
-    auto parsed = parsedFlags.find(name);
-    if (parsed == parsedFlags.end()) {
+    auto parsed = _parsedFlags.find(name);
+    if (parsed == _parsedFlags.end()) {
         throw IllegalArgumentException("The flag: " + name + " was not parsed");
     }
     return parsed->second;

@@ -32,9 +32,9 @@ private:
     void validate() const;
     const std::vector<std::string>& parsedArguments(const std::string& name) const;
 
-    char flagPrefix;
-    std::map<std::string, std::vector<std::string> > parsedFlags;
-    std::map<std::string, FlagSpec> flagSpecs;
+    char _flagPrefix;
+    std::map<std::string, std::vector<std::string> > _parsedFlags;
+    std::map<std::string, FlagSpec> _flagSpecs;
 };
 
 #endif

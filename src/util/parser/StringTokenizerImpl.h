@@ -27,10 +27,10 @@ private:
     std::string::size_type nextTokenStartAfter(std::string::size_type tokenStart) const;
     std::string tokenAt(std::string::size_type tokenStart) const;
 
-    const std::string text;
-    const std::string delimiters;
+    const std::string _text;
+    const std::string _delimiters;
     // The first character of the next token; npos when no token is left.
-    std::string::size_type nextTokenStart;
+    std::string::size_type _nextTokenStart;
 };
 
 #endif

@@ -10,22 +10,22 @@ namespace windows {
 namespace registry {
 
 RegistryKeyImpl::RegistryKeyImpl(HKEY parent, const std::string& subKey)
-    : _key(0), _parent(parent), _subKey(subKey), _name(keyToString(parent)) {
+    : _key(nullptr), _parent(parent), _subKey(subKey), _name(keyToString(parent)) {
     if (!_subKey.empty()) _name += "\\" + _subKey;
 }
 
 RegistryKeyImpl::~RegistryKeyImpl() { close(); }
 
 HKEY RegistryKeyImpl::getKey() const {
-    ASSERT(_key != 0);
+    ASSERT(_key != nullptr);
     return _key;
 }
 
 std::string RegistryKeyImpl::getName() const { return _name; }
 
 void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
-    ASSERT(_key == 0);
-    HKEY opened = 0;
+    ASSERT(_key == nullptr);
+    HKEY opened = nullptr;
     const LONG result = RegOpenKeyExA(parent, _subKey.c_str(), 0, access, &opened);
     if (result == ERROR_SUCCESS) {
         // A key opened twice keeps the newer handle only.
@@ -45,9 +45,9 @@ void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
 }
 
 void RegistryKeyImpl::close() {
-    if (_key == 0) return;
+    if (_key == nullptr) return;
     if (RegCloseKey(_key) != ERROR_SUCCESS) ASSERT(false);
-    _key = 0;
+    _key = nullptr;
 }
 
 }  // namespace registry

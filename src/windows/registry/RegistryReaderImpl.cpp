@@ -77,7 +77,7 @@ bool grow(std::vector<char>& buffer, DWORD asked) {
 // Queries a value into `data`; `size` holds the buffer's size and receives the
 // byte count.
 void queryValue(const RegistryKey& key, const std::string& valueName, DWORD& type, BYTE* data, DWORD& size) {
-    const LONG result = RegQueryValueExA(key.getKey(), valueName.c_str(), 0, &type, data, &size);
+    const LONG result = RegQueryValueExA(key.getKey(), valueName.c_str(), nullptr, &type, data, &size);
     if (result != ERROR_SUCCESS) throwFailure(queryFailures, key.getName() + "\\" + valueName, result);
 }
 
@@ -88,7 +88,7 @@ std::string queryText(const RegistryKey& key, const std::string& valueName, DWOR
     for (;;) {
         DWORD size = static_cast<DWORD>(buffer.size());
         const LONG result =
-            RegQueryValueExA(key.getKey(), valueName.c_str(), 0, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+            RegQueryValueExA(key.getKey(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
         if (result == ERROR_MORE_DATA && grow(buffer, size)) continue;
         if (result != ERROR_SUCCESS) throwFailure(queryFailures, key.getName() + "\\" + valueName, result);
         return textUpToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
@@ -132,7 +132,7 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
     const HKEY key = _key->getKey();
     DWORD longestName = 0;
     DWORD longestData = 0;
-    const LONG info = RegQueryInfoKeyA(key, 0, 0, 0, 0, 0, 0, 0, &longestName, &longestData, 0, 0);
+    const LONG info = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData, nullptr, nullptr);
     if (info != ERROR_SUCCESS) {
         throw RegistryException("Error querying registry information using 'RegQueryInfoKey'. " +
                                 SystemErrors::map(static_cast<int>(info)));
@@ -148,7 +148,7 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        const LONG result = RegEnumValueA(key, index, name.data(), &nameLength, 0, &type,
+        const LONG result = RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
                                           reinterpret_cast<BYTE*>(data.data()), &dataSize);
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result == ERROR_MORE_DATA) {

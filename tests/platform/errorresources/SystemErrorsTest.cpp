@@ -9,11 +9,11 @@ const std::string prefix = "System error message: ";
 
 class FixedMapper : public ErrorMapper {
 public:
-    explicit FixedMapper(bool found) : found(found) {}
-    std::pair<bool, std::string> lookup(int) const override { return {found, "Mapped text"}; }
+    explicit FixedMapper(bool found) : _found(found) {}
+    std::pair<bool, std::string> lookup(int) const override { return {_found, "Mapped text"}; }
 
 private:
-    bool found;
+    bool _found;
 };
 
 TEST(SystemErrors, UnknownCodeNamesTheCodeInSignedDecimal) {

@@ -59,7 +59,7 @@ TEST(RegistryHelpers, OnlyTheExactUpperCaseNamesAreRoots) {
 }
 
 TEST(RegistryHelpers, SplittingARootNameAloneLeavesTheSubKeyUntouched) {
-    HKEY root = 0;
+    HKEY root = nullptr;
     std::string subKey = "as given";
     splitKeyPath("HKEY_USERS", root, subKey);
     EXPECT_EQ(HKEY_USERS, root);
@@ -67,7 +67,7 @@ TEST(RegistryHelpers, SplittingARootNameAloneLeavesTheSubKeyUntouched) {
 }
 
 TEST(RegistryHelpers, SplittingDividesAtTheFirstBackslashOnly) {
-    HKEY root = 0;
+    HKEY root = nullptr;
     std::string subKey = "as given";
     splitKeyPath("HKEY_CURRENT_CONFIG\\", root, subKey);
     EXPECT_EQ(HKEY_CURRENT_CONFIG, root);

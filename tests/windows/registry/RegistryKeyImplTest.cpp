@@ -78,7 +78,7 @@ TEST(RegistryKeyImpl, OtherOpenFailuresAreGeneric) {
 
 TEST(RegistryKeyImpl, TheDestructorClosesTheHandle) {
     testsupport::ScratchRegistryKey scratch;
-    HKEY handle = 0;
+    HKEY handle = nullptr;
     {
         RegistryKeyImpl key(HKEY_CURRENT_USER, scratch.subKey());
         key.open(HKEY_CURRENT_USER, KEY_READ);

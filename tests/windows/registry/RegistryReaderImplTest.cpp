@@ -36,17 +36,17 @@ protected:
     void TearDown() override { testsupport::unsetEnvironmentVariable("VESTIGA_READER_DIR"); }
 
     RegistryReaderImpl& open(REGSAM access = KEY_READ, const std::string& below = "") {
-        key.reset(new RegistryKeyImpl(HKEY_CURRENT_USER, below.empty() ? scratch.subKey() : scratch.subKey() + "\\" + below));
-        key->open(HKEY_CURRENT_USER, access);
-        reader.reset(new RegistryReaderImpl(key.get()));
-        return *reader;
+        _key.reset(new RegistryKeyImpl(HKEY_CURRENT_USER, below.empty() ? scratch.subKey() : scratch.subKey() + "\\" + below));
+        _key->open(HKEY_CURRENT_USER, access);
+        _reader.reset(new RegistryReaderImpl(_key.get()));
+        return *_reader;
     }
 
     std::string entry(const std::string& valueName) const { return "Entry: " + scratch.fullPath() + "\\" + valueName; }
 
     testsupport::ScratchRegistryKey scratch;
-    std::unique_ptr<RegistryKeyImpl> key;
-    std::unique_ptr<RegistryReaderImpl> reader;
+    std::unique_ptr<RegistryKeyImpl> _key;
+    std::unique_ptr<RegistryReaderImpl> _reader;
 };
 
 TEST_F(RegistryReaderImplTest, AKeyWithoutValuesOrSubKeysGivesEmptyLists) {

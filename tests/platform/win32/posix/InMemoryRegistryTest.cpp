@@ -30,13 +30,13 @@ protected:
     static EditableRegistry& registry() { return EditableRegistry::instance(); }
 
     static HKEY open(HKEY parent, const char* path, REGSAM access = KEY_READ) {
-        HKEY key = 0;
+        HKEY key = nullptr;
         EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(parent, path, 0, access, &key)) << path;
         return key;
     }
 
     static LONG openResult(HKEY parent, const char* path) {
-        HKEY key = 0;
+        HKEY key = nullptr;
         const LONG result = RegOpenKeyExA(parent, path, 0, KEY_READ, &key);
         if (result == ERROR_SUCCESS) RegCloseKey(key);
         return result;
@@ -55,7 +55,7 @@ TEST_F(PosixInMemoryRegistry, TheProgramsOwnHasEmptyRootKeysThatOpenAsThemselves
         EXPECT_EQ(root, open(root, ""));
         EXPECT_EQ(root, open(root, nullptr));
         DWORD subKeys = 99, values = 99;
-        EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(root, 0, 0, 0, &subKeys, 0, 0, &values, 0, 0, 0, 0));
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(root, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr));
         EXPECT_EQ(0u, subKeys);
         EXPECT_EQ(0u, values);
         EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(root));
@@ -70,13 +70,13 @@ TEST_F(PosixInMemoryRegistry, PerformanceDataOpensButAnswersNoQuery) {
     EXPECT_EQ(ERROR_INVALID_HANDLE, openResult(HKEY_PERFORMANCE_DATA, "Global"));
     DWORD name = 0, data = 0, type = 0, size = 4;
     char buffer[8];
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(HKEY_PERFORMANCE_DATA, 0, 0, 0, 0, 0, 0, 0, &name, &data, 0, 0));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(HKEY_PERFORMANCE_DATA, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &name, &data, nullptr, nullptr));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegEnumKeyA(HKEY_PERFORMANCE_DATA, 0, buffer, sizeof buffer));
     name = sizeof buffer;
     EXPECT_EQ(ERROR_INVALID_HANDLE,
-              RegEnumValueA(HKEY_PERFORMANCE_DATA, 0, buffer, &name, 0, &type, reinterpret_cast<BYTE*>(buffer), &size));
+              RegEnumValueA(HKEY_PERFORMANCE_DATA, 0, buffer, &name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
     EXPECT_EQ(ERROR_INVALID_HANDLE,
-              RegQueryValueExA(HKEY_PERFORMANCE_DATA, "Global", 0, &type, reinterpret_cast<BYTE*>(buffer), &size));
+              RegQueryValueExA(HKEY_PERFORMANCE_DATA, "Global", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(HKEY_PERFORMANCE_DATA));
 }
 
@@ -86,7 +86,7 @@ TEST_F(PosixInMemoryRegistry, UnknownHandlesAreInvalid) {
     EXPECT_EQ(ERROR_INVALID_HANDLE, openResult(unknown, ""));
     EXPECT_EQ(ERROR_INVALID_HANDLE, openResult(beyondTheRoots, ""));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(unknown));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(unknown, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(unknown, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ("error 6", subKey(unknown, 0));
 }
 
@@ -142,14 +142,14 @@ TEST_F(PosixInMemoryRegistry, EnumerationFollowsCreationOrder) {
         char name[8];
         BYTE data[32];
         DWORD nameLength = sizeof name, dataSize = sizeof data, type = 0;
-        ASSERT_EQ(ERROR_SUCCESS, RegEnumValueA(key, index, name, &nameLength, 0, &type, data, &dataSize));
+        ASSERT_EQ(ERROR_SUCCESS, RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataSize));
         EXPECT_STREQ(expectedNames[index], name);
         EXPECT_EQ(std::strlen(expectedNames[index]), nameLength);
         EXPECT_EQ(index == 2 ? static_cast<DWORD>(REG_BINARY) : static_cast<DWORD>(REG_SZ), type);
     }
     char name[8];
     DWORD nameLength = sizeof name;
-    EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumValueA(key, 3, name, &nameLength, 0, 0, 0, 0));
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumValueA(key, 3, name, &nameLength, nullptr, nullptr, nullptr, nullptr));
     RegCloseKey(key);
 }
 
@@ -159,8 +159,8 @@ TEST_F(PosixInMemoryRegistry, QueryInfoGivesLongestNameInCharactersAndLongestDat
     registry().setValue(HKEY_USERS, "Key", "x", REG_BINARY, std::string(300, '\0'));
     const HKEY key = open(HKEY_USERS, "Key");
     DWORD subKeys = 0, longestSubKey = 0, values = 0, longestName = 0, longestData = 0;
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, 0, 0, 0, &subKeys, &longestSubKey, 0, &values, &longestName,
-                                              &longestData, 0, 0));
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey, nullptr, &values, &longestName,
+                                              &longestData, nullptr, nullptr));
     EXPECT_EQ(1u, subKeys);
     EXPECT_EQ(21u, longestSubKey);
     EXPECT_EQ(2u, values);
@@ -178,18 +178,18 @@ TEST_F(PosixInMemoryRegistry, BuffersTooSmallGiveMoreData) {
     BYTE data[16];
     std::memset(name, 'X', sizeof name);
     DWORD nameLength = 4, dataSize = sizeof data, type = 0;
-    EXPECT_EQ(ERROR_MORE_DATA, RegEnumValueA(key, 0, name, &nameLength, 0, &type, data, &dataSize));
+    EXPECT_EQ(ERROR_MORE_DATA, RegEnumValueA(key, 0, name, &nameLength, nullptr, &type, data, &dataSize));
     EXPECT_EQ('X', name[0]);
 
     nameLength = sizeof name;
     dataSize = 4;
-    EXPECT_EQ(ERROR_MORE_DATA, RegEnumValueA(key, 0, name, &nameLength, 0, &type, data, &dataSize));
+    EXPECT_EQ(ERROR_MORE_DATA, RegEnumValueA(key, 0, name, &nameLength, nullptr, &type, data, &dataSize));
     EXPECT_EQ(5u, dataSize);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
 
     nameLength = 5;
     dataSize = 0;
-    EXPECT_EQ(ERROR_SUCCESS, RegEnumValueA(key, 0, name, &nameLength, 0, &type, nullptr, &dataSize));
+    EXPECT_EQ(ERROR_SUCCESS, RegEnumValueA(key, 0, name, &nameLength, nullptr, &type, nullptr, &dataSize));
     EXPECT_EQ(5u, dataSize);
     EXPECT_STREQ("Name", name);
     EXPECT_EQ(4u, nameLength);
@@ -201,13 +201,13 @@ TEST_F(PosixInMemoryRegistry, BuffersTooSmallGiveMoreData) {
     EXPECT_STREQ("Sub-key", name);
 
     dataSize = 4;
-    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "name", 0, &type, data, &dataSize));
+    EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "name", nullptr, &type, data, &dataSize));
     EXPECT_EQ(5u, dataSize);
     dataSize = 5;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "name", 0, &type, data, &dataSize));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "name", nullptr, &type, data, &dataSize));
     EXPECT_EQ(std::string("data\0", 5), std::string(reinterpret_cast<char*>(data), dataSize));
     dataSize = 16;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Missing", 0, &type, data, &dataSize));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Missing", nullptr, &type, data, &dataSize));
     EXPECT_EQ(16u, dataSize);
     RegCloseKey(key);
 }
@@ -223,11 +223,11 @@ TEST_F(PosixInMemoryRegistry, AccessFollowsTheDeniedKeysAndTheHandlesRights) {
     EXPECT_EQ("Locked", subKey(enumerateOnly, 0));
     DWORD size = 4;
     BYTE data[4];
-    EXPECT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExA(enumerateOnly, "Value", 0, 0, data, &size));
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(enumerateOnly, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, RegQueryValueExA(enumerateOnly, "Value", nullptr, nullptr, data, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(enumerateOnly, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     const HKEY queryOnly = open(HKEY_USERS, "Key", KEY_QUERY_VALUE);
     EXPECT_EQ("error 5", subKey(queryOnly, 0));
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(queryOnly, "Value", 0, 0, data, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(queryOnly, "Value", nullptr, nullptr, data, &size));
     RegCloseKey(enumerateOnly);
     RegCloseKey(queryOnly);
 }
@@ -239,7 +239,7 @@ TEST_F(PosixInMemoryRegistry, HandlesToADeletedKeyAnswerKeyDeleted) {
     EXPECT_EQ(ERROR_SUCCESS, registry().deleteTree(HKEY_USERS, "Key\\Child\\"));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, openResult(HKEY_USERS, "Key\\Child"));
     EXPECT_EQ(ERROR_SUCCESS, openResult(HKEY_USERS, "Key"));
-    EXPECT_EQ(ERROR_KEY_DELETED, RegQueryInfoKeyA(child, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    EXPECT_EQ(ERROR_KEY_DELETED, RegQueryInfoKeyA(child, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ("error 1018", subKey(grandchild, 0));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(child));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(grandchild));
@@ -251,17 +251,17 @@ TEST_F(PosixInMemoryRegistry, InvalidParametersAsWindowsRejectsThem) {
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegOpenKeyExA(HKEY_USERS, "", 0, KEY_READ, nullptr));
     DWORD reserved = 0, size = 0;
     BYTE data[4];
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", &reserved, 0, 0, 0));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", 0, 0, data, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumValueA(HKEY_USERS, 0, nullptr, &size, 0, 0, 0, 0));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", &reserved, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", nullptr, nullptr, data, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumValueA(HKEY_USERS, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumKeyA(HKEY_USERS, 0, nullptr, 0));
     char className[4] = "XX";
     DWORD classLength = sizeof className, descriptor = 9;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(HKEY_USERS, className, &classLength, 0, 0, 0, 0, 0, 0, 0, &descriptor, 0));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(HKEY_USERS, className, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &descriptor, nullptr));
     EXPECT_STREQ("", className);
     EXPECT_EQ(0u, classLength);
     EXPECT_EQ(0u, descriptor);
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryInfoKeyA(HKEY_USERS, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryInfoKeyA(HKEY_USERS, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                                         reinterpret_cast<struct _FILETIME*>(data)));
 }
 
