@@ -24,7 +24,7 @@ void ArgumentParser::addFlag(const std::string& name, unsigned int min, unsigned
 void ArgumentParser::parse(int count, const char* const* argv) {
     std::vector<std::string> arguments;
     for (int i = 0; i < count; ++i) {
-        ASSERT(argv[i] != nullptr);
+        ASSERT(argv[i] != 0);
         // A missing entry is taken as the empty argument, which is rejected below.
         arguments.push_back(argv[i] != nullptr ? argv[i] : "");
     }

@@ -16,15 +16,16 @@ RegistryKeyImpl::RegistryKeyImpl(HKEY parent, const std::string& subKey)
 
 RegistryKeyImpl::~RegistryKeyImpl() { close(); }
 
+// The checks keep the texts their reports have always had.
 HKEY RegistryKeyImpl::getKey() const {
-    ASSERT(_key != nullptr);
+    ASSERT(_key != 0);
     return _key;
 }
 
 std::string RegistryKeyImpl::getName() const { return _name; }
 
 void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
-    ASSERT(_key == nullptr);
+    ASSERT(_key == 0);
     HKEY opened = nullptr;
     const LONG result = RegOpenKeyExA(parent, _subKey.c_str(), 0, access, &opened);
     if (result == ERROR_SUCCESS) {
