@@ -6,7 +6,7 @@
 #include <climits>
 #include <string>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "platform/win32/Win32.h"
 #include "support/ScratchDirectory.h"
 #include "support/WorkingDirectory.h"

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "platform/win32/Win32.h"
 #include "support/ScratchDirectory.h"
 

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "support/ScratchDirectory.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"

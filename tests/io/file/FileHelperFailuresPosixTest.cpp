@@ -10,7 +10,7 @@
 #include <future>
 #include <iterator>
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "io/file/FileHelper.h"
 #include "support/FileHelperFailures.h"
 #include "support/ScratchDirectory.h"
