@@ -13,19 +13,6 @@ const REGSAM allAccess = ~static_cast<REGSAM>(0);
 
 InMemoryRegistry* installed = nullptr;
 
-// The non-empty parts of a path, or false for a path with a leading backslash.
-bool splitPath(const std::string& path, std::vector<std::string>& parts) {
-    if (!path.empty() && path[0] == '\\') return false;
-    std::string::size_type start = 0;
-    while (start <= path.size()) {
-        std::string::size_type end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return true;
-}
-
 InMemoryRegistry::RootKeys emptyRootKeys() {
     InMemoryRegistry::RootKeys roots;
     for (const RootKey& root : ROOT_KEYS) roots[root.handle] = std::make_shared<RegistryNode>("");
@@ -94,6 +81,18 @@ LONG InMemoryRegistry::findKey(HKEY key, REGSAM access, const RegistryNode*& nod
     if ((handle->second.access & access) != access) return ERROR_ACCESS_DENIED;
     node = handle->second.node.get();
     return ERROR_SUCCESS;
+}
+
+bool InMemoryRegistry::splitPath(const std::string& path, std::vector<std::string>& parts) {
+    if (!path.empty() && path[0] == '\\') return false;
+    std::string::size_type start = 0;
+    while (start <= path.size()) {
+        std::string::size_type end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        if (end > start) parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return true;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/win32/posix/RegistryNode.h"
 #include "platform/win32/posix/Win32Base.h"
@@ -39,6 +40,10 @@ public:
     LONG closeKey(HKEY key);
     // The key behind an open handle, when the handle grants `access`.
     LONG findKey(HKEY key, REGSAM access, const RegistryNode*& node) const;
+
+    // Appends the non-empty parts of a key path to `parts`; false for a path
+    // with a leading backslash.
+    static bool splitPath(const std::string& path, std::vector<std::string>& parts);
 
 private:
     struct Handle {

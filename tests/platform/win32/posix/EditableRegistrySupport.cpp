@@ -7,23 +7,6 @@
 
 namespace testsupport {
 
-namespace {
-
-// The non-empty parts of a path, or false for a path with a leading backslash.
-bool splitPath(const std::string& path, std::vector<std::string>& parts) {
-    if (!path.empty() && path[0] == '\\') return false;
-    std::string::size_type start = 0;
-    while (start <= path.size()) {
-        std::string::size_type end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        if (end > start) parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return true;
-}
-
-}  // namespace
-
 EditableRegistry& EditableRegistry::instance() {
     static EditableRegistry registry;
     return registry;
@@ -50,7 +33,7 @@ LONG EditableRegistry::find(HKEY root, const std::string& path, bool create,
     auto found = _roots.find(root);
     if (found == _roots.end()) return ERROR_INVALID_HANDLE;
     std::vector<std::string> parts;
-    if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
+    if (!platform::InMemoryRegistry::splitPath(path, parts)) return ERROR_BAD_PATHNAME;
     std::shared_ptr<EditableRegistryNode> current = found->second;
     for (const std::string& part : parts) {
         current = create ? current->addSubKey(part) : current->findEditableSubKey(part);
@@ -82,7 +65,7 @@ LONG EditableRegistry::denyAccess(HKEY root, const std::string& path) {
 
 LONG EditableRegistry::deleteTree(HKEY root, const std::string& path) {
     std::vector<std::string> parts;
-    if (!splitPath(path, parts)) return ERROR_BAD_PATHNAME;
+    if (!platform::InMemoryRegistry::splitPath(path, parts)) return ERROR_BAD_PATHNAME;
     if (parts.empty()) return ERROR_INVALID_PARAMETER;
     const std::string::size_type lastSeparator = path.find_last_of('\\', path.find_last_not_of('\\'));
     const std::string parentPath = lastSeparator == std::string::npos ? "" : path.substr(0, lastSeparator);
