@@ -88,7 +88,9 @@ typedef struct _SECURITY_ATTRIBUTES {
 // directory order, "." and ".." among them. Fails with ERROR_FILE_NOT_FOUND
 // when the directory has no matching entry, ERROR_PATH_NOT_FOUND when it does
 // not exist, ERROR_DIRECTORY when it is a file, ERROR_ACCESS_DENIED when it
-// may not be read.
+// may not be read. The entries are read when the search opens; a search of
+// the directory read last is served from that read while the directory's
+// identity and times prove it unchanged.
 HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findFileData);
 // 0 with ERROR_NO_MORE_FILES after the last entry.
 BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findFileData);
