@@ -101,7 +101,9 @@ BOOL FindClose(HANDLE findFile);
 DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 
 // Desired access 0 opens for queries: the path is examined once, without
-// following a symbolic link, and nothing stays open. GENERIC_READ and
+// following a symbolic link, and the handle keeps nothing open. Absolute paths
+// queried in ascending order are examined relative to their directory, which
+// stays open for the next query. GENERIC_READ and
 // GENERIC_WRITE open the file's data; a directory then fails with
 // ERROR_ACCESS_DENIED as on Windows. Directories open for queries only with
 // FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO

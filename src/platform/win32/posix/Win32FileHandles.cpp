@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/win32/posix/DirectoryChain.h"
 #include "platform/win32/posix/FileHandle.h"
 #include "platform/win32/posix/Win32File.h"
 
@@ -22,11 +23,15 @@ HANDLE failFromErrno() {
 
 bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
 
-// One lstat and nothing kept open: the scan queries every path this way.
+// The scan queries every path it recorded, in ascending order.
+platform::DirectoryChain queriedDirectories;
+
+// The status of the path as lstat gives it, taken relative to its directory
+// where that is open; the handle keeps nothing open.
 HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
-    if (lstat(fileName, &status) != 0) return failFromErrno();
+    if (queriedDirectories.query(fileName, status) != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return platform::toHandle(new platform::FileHandle(status));
 }
