@@ -101,15 +101,15 @@ void appendDifferences(std::vector<SnapshotDifference>& result, const std::vecto
 }  // namespace
 
 SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(nullptr, nullptr) {
-    std::unique_ptr<Paths> paths(new Paths);
-    std::unique_ptr<PathInfo> pathInfo(new PathInfo);
+    std::unique_ptr<Paths> paths(new Paths(&_memory));
+    std::unique_ptr<PathInfo> pathInfo(new PathInfo(&_memory));
     deserialize(begin, end, *paths, *pathInfo);
     _snapshotData = SnapshotData(paths.release(), pathInfo.release());
 }
 
 SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
                            const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs)) {}
+    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory)) {}
 
 SnapshotImpl::~SnapshotImpl() {
     delete _snapshotData.second;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory_resource>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,9 +23,9 @@ class MessageOutput;
 class SnapshotImpl : public Snapshot {
 public:
     // Entry paths, ordered byte by byte.
-    typedef std::set<std::string> Paths;
+    typedef std::pmr::set<std::string> Paths;
     // Fingerprint per path, keyed by the address of the path's element in Paths.
-    typedef std::map<const std::string*, Fingerprint> PathInfo;
+    typedef std::pmr::map<const std::string*, Fingerprint> PathInfo;
     // Both containers are owned by the snapshot.
     typedef std::pair<Paths*, PathInfo*> SnapshotData;
 
@@ -58,6 +59,10 @@ private:
     template <typename Visitor>
     void forEachEntry(Visitor visit) const;
 
+    // The nodes of both containers, taken in large blocks as they grow and
+    // given back all at once with the snapshot: a snapshot is never changed
+    // once built, so nothing is given back before.
+    std::pmr::monotonic_buffer_resource _memory;
     SnapshotData _snapshotData;
 };
 

@@ -48,9 +48,10 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
     : ignorePatterns(ignorePatterns), output(output) {}
 
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
-                                                               const std::vector<std::string>& regdirs) {
-    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths());
-    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo());
+                                                               const std::vector<std::string>& regdirs,
+                                                               std::pmr::memory_resource& memory) {
+    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths(&memory));
+    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo(&memory));
 
     for (const std::string& dir : dirs) scanDirectory(dir, *paths);
     readFileInformation(*paths, *pathInfo);

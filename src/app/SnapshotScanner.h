@@ -1,6 +1,7 @@
 #ifndef VESTIGA_APP_SNAPSHOTSCANNER_H
 #define VESTIGA_APP_SNAPSHOTSCANNER_H
 
+#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ class SnapshotScanner {
 public:
     SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
 
-    // The caller owns both containers of the result.
+    // The caller owns both containers of the result; they take their nodes
+    // from `memory`, which must outlive them.
     SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
-                                                  const std::vector<std::string>& regdirs);
+                                                  const std::vector<std::string>& regdirs,
+                                                  std::pmr::memory_resource& memory);
 
 private:
     void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
