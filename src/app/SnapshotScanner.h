@@ -31,9 +31,17 @@ public:
                                                   std::pmr::memory_resource& memory);
 
 private:
+    // A directory the walk has yet to enter, with the element of `paths`
+    // before which its path belongs, as far as the listing of its parent
+    // could tell.
+    struct PendingDirectory {
+        windows::file::DirectoryEntry entry;
+        SnapshotImpl::Paths::iterator hint;
+    };
+
     void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
-    void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
-                       std::vector<windows::file::DirectoryEntry>& subdirs);
+    void listDirectory(const std::string& dir, SnapshotImpl::Paths::iterator position, SnapshotImpl::Paths& paths,
+                       std::vector<PendingDirectory>& subdirs);
     void readFileInformation(SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void warn(const std::string& message);
