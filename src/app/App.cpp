@@ -183,11 +183,7 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
 
     progress(output, "Serializing dump.\n");
     std::string data;
-    {
-        std::vector<char> bytes;
-        snapshot.serialize(bytes);
-        data.assign(bytes.begin(), bytes.end());
-    }
+    snapshot.serialize(data);
 
     progress(output, "Saving dump.\n");
     saver.save(dumpFile, data, 0);

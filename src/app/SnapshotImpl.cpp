@@ -158,13 +158,18 @@ void SnapshotImpl::forEachEntry(Visitor visit) const {
     }
 }
 
-void SnapshotImpl::serialize(std::vector<char>& out) const {
-    std::vector<char>::size_type bytes = out.size();
+void SnapshotImpl::serialize(std::vector<char>& out) const { appendRecords(out); }
+
+void SnapshotImpl::serialize(std::string& out) const { appendRecords(out); }
+
+template <typename Bytes>
+void SnapshotImpl::appendRecords(Bytes& out) const {
+    typename Bytes::size_type bytes = out.size();
     for (const std::string& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
-    std::vector<char>::size_type end = out.size();
+    typename Bytes::size_type end = out.size();
     out.resize(bytes);
     forEachEntry([&out, &end](const std::string& path, Fingerprint fingerprint) {
-        char* record = out.data() + end;
+        char* record = &out[end];
         writeUint32(record, static_cast<std::uint32_t>(path.size()));
         std::memcpy(record + lengthSize, path.data(), path.size());
         writeUint64(record + lengthSize + path.size(), fingerprint);

@@ -43,6 +43,8 @@ public:
 
     const Paths* getPaths() const override;
     void serialize(std::vector<char>& out) const override;
+    // The same bytes, appended to a string: the form in which a dump is saved.
+    void serialize(std::string& out) const;
     std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
     std::string toString() const override;
     // Writes the listing to `output`, one message per line.
@@ -54,6 +56,9 @@ private:
     static void deserialize(const char* begin, const char* end, Paths& paths, PathInfo& pathInfo);
     // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
     static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
+
+    template <typename Bytes>
+    void appendRecords(Bytes& out) const;
 
     // Calls `visit(path, fingerprint)` for every entry, in path order.
     template <typename Visitor>
