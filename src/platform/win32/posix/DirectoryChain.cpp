@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/win32/posix/PathParts.h"
+
 namespace platform {
 
 namespace {
@@ -22,12 +24,6 @@ const int lookupOnly = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 // Descriptors held at most: a deeper directory is queried by its whole path.
 const std::size_t deepestChain = 64;
-
-// Whether `directory` is `path` itself or one of the directories above it.
-bool contains(std::string_view directory, std::string_view path) {
-    if (path.compare(0, directory.size(), directory) != 0) return false;
-    return path.size() == directory.size() || directory.back() == '/' || path[directory.size()] == '/';
-}
 
 // The directory part of an absolute path, without trailing separators: "/" for
 // an entry of the root.
@@ -61,7 +57,7 @@ int DirectoryChain::query(const char* path, struct stat& status) {
 
 int DirectoryChain::open(std::string_view directory) {
     std::vector<Link>::size_type kept = _links.size();
-    while (kept > 0 && !contains(_links[kept - 1].path, directory)) --kept;
+    while (kept > 0 && !isSameOrBelow(_links[kept - 1].path, directory)) --kept;
     truncate(kept);
     if (_links.empty()) {
         const std::string path(directory);

@@ -93,7 +93,8 @@ TEST_F(PosixFindFile, RootDirectoryCanBeSearched) {
 }
 
 // A directory is read once and its listing kept for the next search, as long
-// as its times prove it unchanged. Directories changed in the last two seconds
+// as its identity and times prove it unchanged; a walk opens each directory
+// relative to the one above it. Directories changed in the last two seconds
 // are read on every search, so these are left to age first.
 TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
     scratch.makeDirectory("kept/sub");
@@ -106,6 +107,7 @@ TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
     const std::string kept = scratch.pathOf("kept");
     const std::string replaced = scratch.pathOf("replaced");
 
+    EXPECT_EQ(1u, find(scratch.getPath() + "/*").entries.count("kept"));
     EXPECT_EQ((std::map<std::string, DWORD>{{".", FILE_ATTRIBUTE_DIRECTORY},
                                             {"..", FILE_ATTRIBUTE_DIRECTORY},
                                             {"a.txt", FILE_ATTRIBUTE_ARCHIVE},
@@ -116,6 +118,7 @@ TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
     scratch.writeFile("kept/b.txt", "");
     EXPECT_EQ((std::map<std::string, DWORD>{{"a.txt", FILE_ATTRIBUTE_ARCHIVE}, {"b.txt", FILE_ATTRIBUTE_ARCHIVE}}),
               find(kept + "/*.txt").entries);
+    EXPECT_EQ(2u, find(kept + "/sub/*").entries.size());
 
     EXPECT_EQ(1u, find(replaced + "/*").entries.count("old.txt"));
     ASSERT_EQ(0, rename(replaced.c_str(), scratch.pathOf("gone").c_str()));
@@ -126,6 +129,7 @@ TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
 
     ASSERT_EQ(0, rename(replaced.c_str(), scratch.pathOf("other").c_str()));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(replaced + "/*").error);
+    EXPECT_EQ(1u, find(scratch.pathOf("other") + "/*").entries.count("new.txt"));
 }
 
 TEST(PosixFindFileHandles, OnlyFindHandlesAreAccepted) {
