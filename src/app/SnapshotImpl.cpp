@@ -126,6 +126,7 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
         throw SnapshotException(corruptDataMessage);
     }
     const std::uint32_t size = static_cast<std::uint32_t>(end - begin);
+    PathInfo::iterator made = pathInfo.end();
     for (std::uint32_t offset = 0; offset < size;) {
         ensureAvailable(offset, size, lengthSize);
         const std::uint32_t length = readUint32(begin + offset);
@@ -137,8 +138,12 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
 
         const std::pair<Paths::iterator, bool> ret = insertPath(paths, s);
         ASSERT(*(ret.first) == s);
-        // Entries are made in element order, which is nearly always address order.
-        pathInfo.emplace_hint(pathInfo.end(), &*ret.first, fingerprint)->second = fingerprint;
+        // Elements made one after the other lie one after the other in
+        // memory, so the entry of each nearly always belongs right behind
+        // the entry made before it.
+        const PathInfo::iterator entry = pathInfo.emplace_hint(made, &*ret.first, fingerprint);
+        entry->second = fingerprint;
+        made = std::next(entry);
     }
 }
 
