@@ -101,15 +101,15 @@ void appendDifferences(std::vector<SnapshotDifference>& result, const std::vecto
 }  // namespace
 
 SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(nullptr, nullptr) {
-    std::unique_ptr<Paths> paths(new Paths);
-    std::unique_ptr<PathInfo> pathInfo(new PathInfo);
+    std::unique_ptr<Paths> paths(new Paths(&_memory));
+    std::unique_ptr<PathInfo> pathInfo(new PathInfo(&_memory));
     deserialize(begin, end, *paths, *pathInfo);
     _snapshotData = SnapshotData(paths.release(), pathInfo.release());
 }
 
 SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
                            const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs)) {}
+    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory)) {}
 
 SnapshotImpl::~SnapshotImpl() {
     delete _snapshotData.second;
@@ -126,6 +126,7 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
         throw SnapshotException(corruptDataMessage);
     }
     const std::uint32_t size = static_cast<std::uint32_t>(end - begin);
+    PathInfo::iterator made = pathInfo.end();
     for (std::uint32_t offset = 0; offset < size;) {
         ensureAvailable(offset, size, lengthSize);
         const std::uint32_t length = readUint32(begin + offset);
@@ -137,8 +138,12 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
 
         const std::pair<Paths::iterator, bool> ret = insertPath(paths, s);
         ASSERT(*(ret.first) == s);
-        // Entries are made in element order, which is nearly always address order.
-        pathInfo.emplace_hint(pathInfo.end(), &*ret.first, fingerprint)->second = fingerprint;
+        // Elements made one after the other lie one after the other in
+        // memory, so the entry of each nearly always belongs right behind
+        // the entry made before it.
+        const PathInfo::iterator entry = pathInfo.emplace_hint(made, &*ret.first, fingerprint);
+        entry->second = fingerprint;
+        made = std::next(entry);
     }
 }
 
@@ -158,13 +163,18 @@ void SnapshotImpl::forEachEntry(Visitor visit) const {
     }
 }
 
-void SnapshotImpl::serialize(std::vector<char>& out) const {
-    std::vector<char>::size_type bytes = out.size();
+void SnapshotImpl::serialize(std::vector<char>& out) const { appendRecords(out); }
+
+void SnapshotImpl::serialize(std::string& out) const { appendRecords(out); }
+
+template <typename Bytes>
+void SnapshotImpl::appendRecords(Bytes& out) const {
+    typename Bytes::size_type bytes = out.size();
     for (const std::string& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
-    std::vector<char>::size_type end = out.size();
+    typename Bytes::size_type end = out.size();
     out.resize(bytes);
     forEachEntry([&out, &end](const std::string& path, Fingerprint fingerprint) {
-        char* record = out.data() + end;
+        char* record = &out[end];
         writeUint32(record, static_cast<std::uint32_t>(path.size()));
         std::memcpy(record + lengthSize, path.data(), path.size());
         writeUint64(record + lengthSize + path.size(), fingerprint);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory_resource>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,9 +23,9 @@ class MessageOutput;
 class SnapshotImpl : public Snapshot {
 public:
     // Entry paths, ordered byte by byte.
-    typedef std::set<std::string> Paths;
+    typedef std::pmr::set<std::string> Paths;
     // Fingerprint per path, keyed by the address of the path's element in Paths.
-    typedef std::map<const std::string*, Fingerprint> PathInfo;
+    typedef std::pmr::map<const std::string*, Fingerprint> PathInfo;
     // Both containers are owned by the snapshot.
     typedef std::pair<Paths*, PathInfo*> SnapshotData;
 
@@ -42,6 +43,8 @@ public:
 
     const Paths* getPaths() const override;
     void serialize(std::vector<char>& out) const override;
+    // The same bytes, appended to a string: the form in which a dump is saved.
+    void serialize(std::string& out) const;
     std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
     std::string toString() const override;
     // Writes the listing to `output`, one message per line.
@@ -54,10 +57,17 @@ private:
     // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
     static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
 
+    template <typename Bytes>
+    void appendRecords(Bytes& out) const;
+
     // Calls `visit(path, fingerprint)` for every entry, in path order.
     template <typename Visitor>
     void forEachEntry(Visitor visit) const;
 
+    // The nodes of both containers, taken in large blocks as they grow and
+    // given back all at once with the snapshot: a snapshot is never changed
+    // once built, so nothing is given back before.
+    std::pmr::monotonic_buffer_resource _memory;
     SnapshotData _snapshotData;
 };
 

@@ -47,9 +47,10 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
     : _ignorePatterns(ignorePatterns), _output(output) {}
 
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
-                                                               const std::vector<std::string>& regdirs) {
-    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths());
-    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo());
+                                                               const std::vector<std::string>& regdirs,
+                                                               std::pmr::memory_resource& memory) {
+    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths(&memory));
+    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo(&memory));
 
     for (const std::string& dir : dirs) scanDirectory(dir, *paths);
     readFileInformation(dirs, *paths, *pathInfo);
@@ -71,34 +72,59 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
 // but never walked: one that points back up the tree would make the walk
 // endless. The directory named by the caller is walked whatever it is.
 void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths) {
-    std::vector<windows::file::DirectoryEntry> pending(1, windows::file::DirectoryEntry{dir, false});
-    std::vector<windows::file::DirectoryEntry> subdirs;
+    std::vector<PendingDirectory> pending(1, PendingDirectory{windows::file::DirectoryEntry{dir, false}, paths.end()});
+    std::vector<PendingDirectory> subdirs;
     while (!pending.empty()) {
-        const windows::file::DirectoryEntry current = std::move(pending.back());
+        const PendingDirectory current = std::move(pending.back());
         pending.pop_back();
-        if (current.path.empty()) continue;
-        _progress.show(ScanProgress::LISTING, paths.size(), 0, current.path);
-        if (!isIgnored(current.path, _ignorePatterns)) paths.insert(current.path);
-        if (current.isReparsePoint) continue;
+        if (current.entry.path.empty()) continue;
+        _progress.show(ScanProgress::LISTING, paths.size(), 0, current.entry.path);
+        SnapshotImpl::Paths::iterator position = paths.end();
+        if (!isIgnored(current.entry.path, _ignorePatterns)) {
+            position = paths.emplace_hint(current.hint, current.entry.path);
+        }
+        if (current.entry.isReparsePoint) continue;
 
-        listDirectory(current.path, paths, subdirs);
+        listDirectory(current.entry.path, position, paths, subdirs);
         pending.insert(pending.end(), std::make_move_iterator(subdirs.rbegin()),
                        std::make_move_iterator(subdirs.rend()));
     }
 }
 
-void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
-                                    std::vector<windows::file::DirectoryEntry>& subdirs) {
+// The paths of a directory's entries share its path as their beginning and
+// sort right behind it. Inserted in order, each one goes right behind the one
+// before, which the set checks in two comparisons, where a search would take
+// one per level of its tree. `position` is the directory's own element, or
+// the end of `paths` if it is not recorded.
+void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths::iterator position,
+                                    SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs) {
     subdirs.clear();
+    std::vector<std::string> files;
     try {
-        for (std::string& file : windows::file::getFirstLevelFiles(dir, "*")) {
-            if (!isIgnored(file, _ignorePatterns)) paths.insert(std::move(file));
-        }
+        files = windows::file::getFirstLevelFiles(dir, "*");
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [this](const std::string& file) { return isIgnored(file, _ignorePatterns); }),
+                    files.end());
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting files.\n" + e.getMessage());
     }
+    std::sort(files.begin(), files.end());
+    SnapshotImpl::Paths::iterator hint = position == paths.end() ? paths.end() : std::next(position);
+    std::vector<SnapshotImpl::Paths::iterator> inserted;
+    inserted.reserve(files.size());
+    for (std::string& file : files) {
+        inserted.push_back(paths.emplace_hint(hint, std::move(file)));
+        hint = std::next(inserted.back());
+    }
+
     try {
-        subdirs = windows::file::getFirstLevelDirectoryEntries(dir);
+        for (windows::file::DirectoryEntry& entry : windows::file::getFirstLevelDirectoryEntries(dir)) {
+            // A subdirectory belongs before the first file that sorts after it.
+            const auto after = std::upper_bound(
+                inserted.begin(), inserted.end(), entry.path,
+                [](const std::string& path, SnapshotImpl::Paths::iterator element) { return path < *element; });
+            subdirs.push_back(PendingDirectory{std::move(entry), after == inserted.end() ? hint : *after});
+        }
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting  directories.\n" + e.getMessage());
     }
@@ -110,6 +136,7 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
                                           SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
     std::size_t done = 0;
+    SnapshotImpl::PathInfo::iterator made = pathInfo.end();
     for (const std::string& path : paths) {
         _progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
         const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
@@ -131,7 +158,9 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         }
         const BOOL closeRet = CloseHandle(handle);
         ASSERT(closeRet);
-        pathInfo[&path] = toFingerprint(information.ftLastWriteTime);
+        // Elements made in a row have rising addresses; the entry of each one
+        // then goes right behind the entry made before it.
+        made = std::next(pathInfo.emplace_hint(made, &path, toFingerprint(information.ftLastWriteTime)));
     }
     for (const std::string& path : delme) {
         SnapshotImpl::Paths::iterator found = paths.find(path);

@@ -1,6 +1,7 @@
 #ifndef VESTIGA_APP_SNAPSHOTSCANNER_H
 #define VESTIGA_APP_SNAPSHOTSCANNER_H
 
+#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,24 @@ class SnapshotScanner {
 public:
     SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
 
-    // The caller owns both containers of the result.
+    // The caller owns both containers of the result; they take their nodes
+    // from `memory`, which must outlive them.
     SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
-                                                  const std::vector<std::string>& regdirs);
+                                                  const std::vector<std::string>& regdirs,
+                                                  std::pmr::memory_resource& memory);
 
 private:
+    // A directory the walk has yet to enter, with the element of `paths`
+    // before which its path belongs, as far as the listing of its parent
+    // could tell.
+    struct PendingDirectory {
+        windows::file::DirectoryEntry entry;
+        SnapshotImpl::Paths::iterator hint;
+    };
+
     void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
-    void listDirectory(const std::string& dir, SnapshotImpl::Paths& paths,
-                       std::vector<windows::file::DirectoryEntry>& subdirs);
+    void listDirectory(const std::string& dir, SnapshotImpl::Paths::iterator position, SnapshotImpl::Paths& paths,
+                       std::vector<PendingDirectory>& subdirs);
     void readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
                              SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);

@@ -1,34 +1,31 @@
 #ifndef VESTIGA_PLATFORM_WIN32_POSIX_FINDHANDLE_H
 #define VESTIGA_PLATFORM_WIN32_POSIX_FINDHANDLE_H
 
-#include <dirent.h>
-
+#include <cstddef>
+#include <memory>
 #include <string>
 
+#include "platform/win32/posix/DirectoryListing.h"
 #include "platform/win32/posix/HandleObject.h"
 
 namespace platform {
 
-// An open directory listing, handing out the entries whose names match a mask.
+// An open search: hands out the entries of a directory listing whose names
+// match a mask.
 class FindHandle : public HandleObject {
 public:
     static constexpr Kind kind = FIND_HANDLE;
 
-    FindHandle(const std::string& directoryPath, const std::string& mask);
-    ~FindHandle() override;
-
-    // Opens the directory. false, with the last error set, on failure.
-    bool open();
+    FindHandle(std::shared_ptr<const DirectoryListing> listing, const std::string& mask);
 
     // Fills `record` with the next matching entry. false, with the last error
-    // set, on failure; the last error is ERROR_NO_MORE_FILES at the end.
+    // set, after the last one: ERROR_NO_MORE_FILES, or the error that ended
+    // the read of the directory.
     bool next(WIN32_FIND_DATAA* record);
 
 private:
-    DWORD attributesOf(const struct dirent& entry) const;
-
-    DIR* _directory;
-    std::string _directoryPath;
+    std::shared_ptr<const DirectoryListing> _listing;
+    std::size_t _position;
     std::string _mask;
 };
 

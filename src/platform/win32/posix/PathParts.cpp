@@ -14,4 +14,9 @@ std::string nameOf(const std::string& path) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+bool isSameOrBelow(std::string_view directory, std::string_view path) {
+    if (directory.empty() || path.compare(0, directory.size(), directory) != 0) return false;
+    return path.size() == directory.size() || directory.back() == '/' || path[directory.size()] == '/';
+}
+
 }  // namespace platform

@@ -2,6 +2,7 @@
 #define VESTIGA_PLATFORM_WIN32_POSIX_PATHPARTS_H
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -11,6 +12,9 @@ std::string directoryOf(const std::string& path);
 
 // Everything after the last '/'; the whole path when it has none.
 std::string nameOf(const std::string& path);
+
+// Whether `path` is `directory` itself or lies below it, by their text.
+bool isSameOrBelow(std::string_view directory, std::string_view path);
 
 }  // namespace platform
 

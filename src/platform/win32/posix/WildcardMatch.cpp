@@ -12,12 +12,12 @@ bool sameCharacter(char maskCharacter, char nameCharacter) {
 
 }  // namespace
 
-bool matchesWildcard(const std::string& mask, const std::string& name) {
+bool matchesWildcard(std::string_view mask, std::string_view name) {
     if (mask == "*" || mask == "*.*") return true;
     // Greedy matching with one back-track point: the last '*' seen. On a
     // mismatch, that star swallows one more character of the name.
-    std::string::size_type m = 0, n = 0;
-    std::string::size_type starInMask = std::string::npos, starInName = 0;
+    std::string_view::size_type m = 0, n = 0;
+    std::string_view::size_type starInMask = std::string_view::npos, starInName = 0;
     while (n < name.size()) {
         if (m < mask.size() && mask[m] == '*') {
             starInMask = m++;
@@ -25,7 +25,7 @@ bool matchesWildcard(const std::string& mask, const std::string& name) {
         } else if (m < mask.size() && sameCharacter(mask[m], name[n])) {
             ++m;
             ++n;
-        } else if (starInMask != std::string::npos) {
+        } else if (starInMask != std::string_view::npos) {
             m = starInMask + 1;
             n = ++starInName;
         } else {

@@ -1,7 +1,7 @@
 #ifndef VESTIGA_PLATFORM_WIN32_POSIX_WILDCARDMATCH_H
 #define VESTIGA_PLATFORM_WIN32_POSIX_WILDCARDMATCH_H
 
-#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -9,7 +9,7 @@ namespace platform {
 // characters (also none), '?' for exactly one, every other character for
 // itself, ASCII letters regardless of case. The mask "*.*" matches every name,
 // with or without a dot, as it does on Windows.
-bool matchesWildcard(const std::string& mask, const std::string& name);
+bool matchesWildcard(std::string_view mask, std::string_view name);
 
 }  // namespace platform
 

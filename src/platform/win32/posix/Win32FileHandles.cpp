@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/win32/posix/DirectoryChain.h"
 #include "platform/win32/posix/FileHandle.h"
 #include "platform/win32/posix/Win32File.h"
 
@@ -22,12 +23,16 @@ HANDLE failFromErrno() {
 
 bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
 
-// One stat and nothing kept open: the scan queries every path this way.
+// The scan queries every path it recorded, in ascending order.
+platform::DirectoryChain queriedDirectories;
+
+// The status of the path, taken relative to its directory where that is open
+// when the link itself is asked for; the handle keeps nothing open.
 HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
-    const int result =
-        (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? lstat(fileName, &status) : stat(fileName, &status);
+    const int result = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? queriedDirectories.query(fileName, status)
+                                                                           : stat(fileName, &status);
     if (result != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return platform::toHandle(new platform::FileHandle(status));

@@ -4,8 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
+#include "support/ChildProcess.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/posix/FileInformation.h"
 #include "support/ScratchDirectory.h"
@@ -112,6 +117,96 @@ TEST_F(PosixFileQuery, FailuresGiveTheCodesWindowsGives) {
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, query(scratch.pathOf("file.txt/inner")).error);
     EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, query(scratch.pathOf(std::string(300, 'n'))).error);
     EXPECT_EQ(ERROR_CANT_RESOLVE_FILENAME, query(scratch.pathOf("loop/inner")).error);
+}
+
+// What the query of a path told before queries went through open
+// directories: lstat of the whole path.
+Query byWholePath(const std::string& path) {
+    Query result;
+    struct stat status;
+    if (lstat(path.c_str(), &status) != 0) {
+        result.error = platform::errorFromErrno(errno);
+    } else {
+        result.information = platform::fileInformationFromStatus(status);
+    }
+    return result;
+}
+
+// "" when the query of `path` answers as lstat of the whole path does, with
+// `error` as the code.
+std::string answersAsBefore(const std::string& path, DWORD error) {
+    const Query expected = byWholePath(path);
+    const Query actual = query(path);
+    std::string report;
+    if (expected.error != error) report += path + ": the case is not what the test meant\n";
+    if (actual.error != expected.error) {
+        report += path + ": error " + std::to_string(actual.error) + " instead of " + std::to_string(expected.error) + "\n";
+    } else if (value(actual.information.ftLastWriteTime) != value(expected.information.ftLastWriteTime) ||
+               actual.information.dwFileAttributes != expected.information.dwFileAttributes ||
+               actual.information.nFileIndexLow != expected.information.nFileIndexLow) {
+        report += path + ": other information\n";
+    }
+    return report;
+}
+
+// Paths queried in ascending order, as the scan queries them, are looked up
+// relative to their open directory; every answer is still the one the whole
+// path gives, also for entries and directories that vanish or change kind
+// between two queries, and for a directory that may be read but not searched.
+TEST_F(PosixFileQuery, QueriesInOrderAnswerAsTheWholePathDoes) {
+    scratch.makeDirectory("a/sub");
+    scratch.makeDirectory("c");
+    scratch.makeDirectory("locked");
+    scratch.makeDirectory("replaced");
+    for (const char* name : {"a/f1", "a/sub-x", "a/sub/f2", "a/sub/gone", "a/z", "c/x1", "c/x2", "locked/inner",
+                             "replaced/entry"}) {
+        setModificationTime(scratch.writeFile(name, name), 1600000000, 0);
+    }
+    for (const char* name : {"", "a", "a/sub", "c", "replaced"}) {
+        ASSERT_EQ(0, chmod(scratch.pathOf(name).c_str(), 0777));
+    }
+    ASSERT_EQ(0, chmod(scratch.pathOf("locked").c_str(), 0744));
+    const std::string top = scratch.getPath() + "/";
+
+    const std::string report = runInChild([&]() -> std::string {
+        const std::string dropped = becomeUnprivileged();
+        if (!dropped.empty()) return dropped;
+        std::string answers;
+        for (const char* name : {"a", "a/f1", "a/sub", "a/sub-x", "a/sub/f2"}) {
+            answers += answersAsBefore(top + name, ERROR_SUCCESS);
+        }
+        if (unlink((top + "a/sub/gone").c_str()) != 0) return "setup: unlink";
+        answers += answersAsBefore(top + "a/sub/gone", ERROR_FILE_NOT_FOUND);
+        answers += answersAsBefore(top + "a/z", ERROR_SUCCESS);
+        answers += answersAsBefore(top + "c/x1", ERROR_SUCCESS);
+        std::error_code removed;
+        std::filesystem::remove_all(top + "c", removed);
+        if (removed) return "setup: remove c";
+        answers += answersAsBefore(top + "c/x2", ERROR_FILE_NOT_FOUND);
+        answers += answersAsBefore(top + "locked", ERROR_SUCCESS);
+        answers += answersAsBefore(top + "locked/inner", ERROR_ACCESS_DENIED);
+        answers += answersAsBefore(top + "replaced", ERROR_SUCCESS);
+        std::filesystem::remove_all(top + "replaced", removed);
+        std::FILE* file = std::fopen((top + "replaced").c_str(), "w");
+        if (removed || file == nullptr) return "setup: replace";
+        std::fclose(file);
+        answers += answersAsBefore(top + "replaced/entry", ERROR_PATH_NOT_FOUND);
+        // A path that does not sort after the one before starts a new run,
+        // which looks every directory up afresh.
+        answers += answersAsBefore(top + "a/sub/f2", ERROR_SUCCESS);
+        answers += answersAsBefore(top + "a/f1", ERROR_SUCCESS);
+        if (rename((top + "a").c_str(), (top + "a-old").c_str()) != 0 || mkdir((top + "a").c_str(), 0777) != 0) {
+            return "setup: new a";
+        }
+        setModificationTime(scratch.writeFile("a/f1", "new"), 1700000000, 0);
+        answers += answersAsBefore(top + "a/f1", ERROR_SUCCESS);
+        if (value(query(top + "a/f1").information.ftLastWriteTime) !=
+            value(platform::fileTimeFromTimespec({1700000000, 0}))) {
+            answers += "the new a/f1 was not seen\n";
+        }
+        return answers;
+    });
+    EXPECT_EQ("", report);
 }
 
 TEST_F(PosixFileQuery, QueryHandleHasNoDataToFlush) {

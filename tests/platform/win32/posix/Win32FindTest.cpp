@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "platform/win32/Win32.h"
 #include "support/ScratchDirectory.h"
@@ -87,6 +90,46 @@ TEST_F(PosixFindFile, RootDirectoryCanBeSearched) {
     const Listing listing = find("/*");
     EXPECT_EQ(ERROR_SUCCESS, listing.error);
     EXPECT_EQ(1u, listing.entries.count("tmp"));
+}
+
+// A directory is read once and its listing kept for the next search, as long
+// as its identity and times prove it unchanged; a walk opens each directory
+// relative to the one above it. Directories changed in the last two seconds
+// are read on every search, so these are left to age first.
+TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
+    scratch.makeDirectory("kept/sub");
+    scratch.writeFile("kept/a.txt", "");
+    scratch.makeDirectory("replaced");
+    scratch.writeFile("replaced/old.txt", "");
+    scratch.makeDirectory("other");
+    scratch.writeFile("other/new.txt", "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const std::string kept = scratch.pathOf("kept");
+    const std::string replaced = scratch.pathOf("replaced");
+
+    EXPECT_EQ(1u, find(scratch.getPath() + "/*").entries.count("kept"));
+    EXPECT_EQ((std::map<std::string, DWORD>{{".", FILE_ATTRIBUTE_DIRECTORY},
+                                            {"..", FILE_ATTRIBUTE_DIRECTORY},
+                                            {"a.txt", FILE_ATTRIBUTE_ARCHIVE},
+                                            {"sub", FILE_ATTRIBUTE_DIRECTORY}}),
+              find(kept + "/*").entries);
+    EXPECT_EQ((std::map<std::string, DWORD>{{"a.txt", FILE_ATTRIBUTE_ARCHIVE}}), find(kept + "/*.txt").entries);
+
+    scratch.writeFile("kept/b.txt", "");
+    EXPECT_EQ((std::map<std::string, DWORD>{{"a.txt", FILE_ATTRIBUTE_ARCHIVE}, {"b.txt", FILE_ATTRIBUTE_ARCHIVE}}),
+              find(kept + "/*.txt").entries);
+    EXPECT_EQ(2u, find(kept + "/sub/*").entries.size());
+
+    EXPECT_EQ(1u, find(replaced + "/*").entries.count("old.txt"));
+    ASSERT_EQ(0, rename(replaced.c_str(), scratch.pathOf("gone").c_str()));
+    ASSERT_EQ(0, rename(scratch.pathOf("other").c_str(), replaced.c_str()));
+    const Listing afterReplacement = find(replaced + "/*");
+    EXPECT_EQ(0u, afterReplacement.entries.count("old.txt"));
+    EXPECT_EQ(1u, afterReplacement.entries.count("new.txt"));
+
+    ASSERT_EQ(0, rename(replaced.c_str(), scratch.pathOf("other").c_str()));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(replaced + "/*").error);
+    EXPECT_EQ(1u, find(scratch.pathOf("other") + "/*").entries.count("new.txt"));
 }
 
 TEST(PosixFindFileHandles, OnlyFindHandlesAreAccepted) {
