@@ -31,7 +31,7 @@ platform::DirectoryChain queriedDirectories;
 HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
-    if (queriedDirectories.query(fileName, status) != 0) return failFromErrno();
+    if (queriedDirectories.query(fileName, status, AT_SYMLINK_NOFOLLOW) != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return platform::toHandle(new platform::FileHandle(status));
 }
