@@ -65,8 +65,8 @@ private:
     void forEachEntry(Visitor visit) const;
 
     // The nodes of both containers, taken in large blocks as they grow and
-    // given back all at once with the snapshot: a snapshot is never changed
-    // once built, so nothing is given back before.
+    // given back all at once with the snapshot. The node of a path erased
+    // while the scan builds the snapshot stays taken until then.
     std::pmr::monotonic_buffer_resource _memory;
     SnapshotData _snapshotData;
 };

@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 // A directory opened only to look up names in it: O_PATH needs no right to
-// read it, only to reach it, as lstat of a path through it does. Elsewhere a
+// read it, only to reach it, as a query of a path through it does. Elsewhere a
 // directory that may not be read fails to open, and its entries are queried
 // by their whole path.
 #ifdef O_PATH
@@ -37,22 +37,22 @@ std::string_view directoryPart(std::string_view path, std::string_view::size_typ
 
 DirectoryChain::~DirectoryChain() { truncate(0); }
 
-int DirectoryChain::query(const char* path, struct stat& status) {
+int DirectoryChain::query(const char* path, struct stat& status, int flags) {
     const std::string_view whole(path);
     // Relative paths depend on the current directory, and a path too long
-    // for lstat must fail as lstat fails.
-    if (whole.empty() || whole[0] != '/' || whole.size() >= PATH_MAX) return lstat(path, &status);
+    // for the system must fail as it fails.
+    if (whole.empty() || whole[0] != '/' || whole.size() >= PATH_MAX) return fstatat(AT_FDCWD, path, &status, flags);
     if (!(std::string_view(_lastPath) < whole)) truncate(0);
     _lastPath.assign(whole);
 
     const std::string_view::size_type separator = whole.rfind('/');
     const std::string_view name = whole.substr(separator + 1);
-    if (name.empty()) return lstat(path, &status);
+    if (name.empty()) return fstatat(AT_FDCWD, path, &status, flags);
     const int directory = open(directoryPart(whole, separator));
-    if (directory < 0) return lstat(path, &status);
+    if (directory < 0) return fstatat(AT_FDCWD, path, &status, flags);
     // The name runs to the end of the path, and so ends with its NUL.
-    if (fstatat(directory, name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0) return 0;
-    return lstat(path, &status);
+    if (fstatat(directory, name.data(), &status, flags) == 0) return 0;
+    return fstatat(AT_FDCWD, path, &status, flags);
 }
 
 int DirectoryChain::open(std::string_view directory) {

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Takes the status of paths the way lstat does, but relative to their
+// Takes the status of paths the way fstatat does, but relative to their
 // directory where it can: the directories from the first one opened down to
 // the directory of the path queried last stay open, each opened relative to
 // the one above it. Paths queried in ascending order, as the scan queries
@@ -18,8 +18,8 @@ namespace platform {
 //
 // Only one ascending run of queries goes through the open directories; a
 // path that does not sort after the one before it closes them all, and so
-// does the end of the object. A failure is always told by lstat of the
-// whole path, so that it is the one lstat gives.
+// does the end of the object. A failure is always told by a query of the
+// whole path, so that it is the one the system gives for it.
 class DirectoryChain {
 public:
     DirectoryChain() = default;
@@ -27,8 +27,9 @@ public:
     DirectoryChain(const DirectoryChain&) = delete;
     DirectoryChain& operator=(const DirectoryChain&) = delete;
 
-    // lstat of `path`: 0, or -1 with errno set.
-    int query(const char* path, struct stat& status);
+    // The status of `path` as fstatat with `flags` (AT_SYMLINK_NOFOLLOW or
+    // 0) gives it relative to the current directory: 0, or -1 with errno set.
+    int query(const char* path, struct stat& status, int flags);
 
 private:
     struct Link {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <ctime>
 #include <string_view>
 
@@ -92,7 +93,8 @@ std::shared_ptr<const DirectoryListing> ListingChain::list(const std::string& di
 }
 
 int ListingChain::open(const std::string& directory) {
-    if (!_links.empty()) {
+    // A path too long for the system must fail as it fails.
+    if (!_links.empty() && directory.size() < PATH_MAX) {
         const std::string name(nameWithin(_links.back().path, directory));
         if (!name.empty()) {
             const int descriptor = openat(dirfd(_links.back().stream), name.c_str(), forReading);

@@ -31,9 +31,8 @@ platform::DirectoryChain queriedDirectories;
 HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
-    const int result = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? queriedDirectories.query(fileName, status)
-                                                                           : stat(fileName, &status);
-    if (result != 0) return failFromErrno();
+    const int flags = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? AT_SYMLINK_NOFOLLOW : 0;
+    if (queriedDirectories.query(fileName, status, flags) != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return platform::toHandle(new platform::FileHandle(status));
 }

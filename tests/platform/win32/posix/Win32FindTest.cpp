@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/win32/Win32.h"
 #include "support/ScratchDirectory.h"
@@ -130,6 +133,59 @@ TEST_F(PosixFindFile, SearchAfterAChangeSeesTheChange) {
     ASSERT_EQ(0, rename(replaced.c_str(), scratch.pathOf("other").c_str()));
     EXPECT_EQ(ERROR_PATH_NOT_FOUND, find(replaced + "/*").error);
     EXPECT_EQ(1u, find(scratch.pathOf("other") + "/*").entries.count("new.txt"));
+}
+
+// Directories nested one in the next below `top`, each named `name`, made
+// relative to the one above, until the path of the innermost is too long for
+// the system. Their paths, from the outermost.
+std::vector<std::string> makeChainTooLong(const std::string& top, const std::string& name) {
+    std::vector<std::string> paths;
+    int descriptor = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (std::string path = top; path.size() < PATH_MAX && descriptor >= 0;) {
+        const int inner = mkdirat(descriptor, name.c_str(), 0755) == 0
+                              ? openat(descriptor, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                              : -1;
+        close(descriptor);
+        descriptor = inner;
+        path += "/" + name;
+        paths.push_back(path);
+    }
+    if (descriptor >= 0) close(descriptor);
+    return paths;
+}
+
+// Removes what makeChainTooLong made, innermost first, without long paths.
+void removeChain(const std::string& top, const std::string& name, std::size_t depth) {
+    std::vector<int> descriptors(1, open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    while (descriptors.size() <= depth) {
+        descriptors.push_back(openat(descriptors.back(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    }
+    close(descriptors.back());
+    descriptors.pop_back();
+    for (; !descriptors.empty(); descriptors.pop_back()) {
+        unlinkat(descriptors.back(), name.c_str(), AT_REMOVEDIR);
+        close(descriptors.back());
+    }
+}
+
+// A walk opens each directory by its name in the one above, yet a path too
+// long for the system fails as it did when every path was opened whole.
+TEST_F(PosixFindFile, PathTooLongForTheSystemFailsAlsoBelowAnOpenDirectory) {
+    const std::string name(200, 'n');
+    const std::vector<std::string> levels = makeChainTooLong(scratch.getPath(), name);
+    ASSERT_GT(levels.size(), 2u);
+    ASSERT_GE(levels.back().size(), static_cast<std::size_t>(PATH_MAX));
+
+    for (std::size_t depth = 0; depth + 1 < levels.size(); ++depth) {
+        EXPECT_EQ(1u, find(levels[depth] + "/*").entries.count(name)) << depth;
+    }
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, find(levels.back() + "/*").error);
+    const std::string inside = levels.back() + "/x";
+    EXPECT_EQ(INVALID_HANDLE_VALUE,
+              CreateFileA(inside.c_str(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    EXPECT_EQ(ERROR_FILENAME_EXCED_RANGE, GetLastError());
+
+    removeChain(scratch.getPath(), name, levels.size());
 }
 
 TEST(PosixFindFileHandles, OnlyFindHandlesAreAccepted) {
