@@ -4,7 +4,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/DifferenceFormatter.h"
@@ -58,16 +57,6 @@ std::unique_ptr<SnapshotImpl> readDump(const std::string& fileName, const std::s
     std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(text.data(), text.data() + text.size()));
     std::string().swap(text);
     return snapshot;
-}
-
-// A snapshot of a million entries takes about as long to free, node by
-// node, as it took to build, while the system takes back the memory of the
-// whole process at once when it ends. So the snapshot of a flow that is over
-// is not freed but kept, reachable, to the end of the process; the program
-// ends right after its flow.
-void keepToTheEnd(std::unique_ptr<SnapshotImpl> snapshot) {
-    static std::vector<std::unique_ptr<SnapshotImpl>>* const kept = new std::vector<std::unique_ptr<SnapshotImpl>>();
-    kept->push_back(std::move(snapshot));
 }
 
 }  // namespace
@@ -162,7 +151,6 @@ void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoa
         readDump(parser.getArgument(PRINT_FLAG), "Loading dump.\n", "Parsing dump.\n", output, loader);
     progress(output, "Printing dump.\n");
     snapshot->print(output);
-    keepToTheEnd(std::move(snapshot));
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
@@ -182,8 +170,6 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
         output.write(formatDifferences(differences, ignorePatterns));
     }
     output.write("Compare finished.\n");
-    keepToTheEnd(std::move(oldSnapshot));
-    keepToTheEnd(std::move(newSnapshot));
 }
 
 void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
@@ -205,7 +191,6 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     std::ostringstream done;
     done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";
     output.write(done.str());
-    keepToTheEnd(std::move(snapshot));
 }
 
 }  // namespace lumeno
