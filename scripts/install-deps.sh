@@ -5,14 +5,15 @@
 #                            the packaging tools (dpkg-shlibdeps, man, unzip,
 #                            lintian) and clang with libFuzzer for the fuzz targets
 #   install-deps.sh bench    native and Windows, plus the tools the benchmark
-#                            measures vestiga against (bfs, mtree, AIDE, GNU time)
+#                            measures vestiga against (bfs, mtree, AIDE, GNU time),
+#                            and hyperfine for measuring by hand
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)
-bench=(bfs mtree-netbsd aide time findutils coreutils)
+bench=(bfs mtree-netbsd aide time findutils coreutils hyperfine)
 case "${1:-all}" in
   native) packages=("${native[@]}") ;;
   bench) packages=("${native[@]}" "${windows[@]}" "${bench[@]}") ;;
