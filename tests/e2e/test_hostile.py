@@ -285,6 +285,16 @@ class Names(HostileTestCase):
         self.assertEqual(COMPARE_HEAD + 'CRE "t/innocent\\nDEL t"\nCompare finished.\n',
                          self.run_program("-compare", "old.dat", "new.dat").out)
 
+    def test_warnings_show_the_names_quoted(self):
+        self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
+        result = self.run_program("-dump", "d.dat", "-dirs", b"missing\nDEL x", "-regdirs", b"HKEY\x1b]0;x\x07\\a")
+        self.assertIn(b"Initial directory: \"missing\\nDEL x\"\n\n", result.raw)
+        self.assertIn(b"Warning. File ignored: Error opening file or directory: '\"missing\\nDEL x\"'\n", result.raw)
+        self.assertIn(b"Warning: Error gettings information from the registry. "
+                      b"Unable to convert the string '\"HKEY\\033]0;x\\007\"' to a registry key.", result.raw)
+        self.assertNotIn(b"\x1b", result.raw)
+        self.assertNotIn(b"\nDEL", result.raw)
+
     def test_a_named_directory_with_a_newline(self):
         self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
         self.make_files([b"a"], top=b"new\nline \xff")
