@@ -63,7 +63,8 @@ const FailureMessages enumKeyFailures = {
 
 // Raises the exception for a failed call on `entry`, a key or value name.
 [[noreturn]] void throwFailure(const FailureMessages& messages, const std::string& entry, LONG result) {
-    const std::string subject = "Entry: " + com::quorvane::products::lumeno::shownName(entry) + "\n\n" + SystemErrors::map(static_cast<int>(result));
+    const std::string subject = "Entry: " + com::quorvane::products::lumeno::shownName(entry) + "\n\n" +
+                                SystemErrors::map(static_cast<int>(result));
     switch (result) {
         case ERROR_ACCESS_DENIED:
             throw RegistryAccessDeniedException(messages.accessDenied + subject);
