@@ -393,3 +393,44 @@ class RegistryNames(DumpTestCase):
         self.assertNotIn("Warning", result.out)
         globe = (international + "\\\U0001F30E\U0001F30F\U0001F30D").encode()
         self.assertIn(globe, parse_raw_dump(self.read("d.dat")))
+
+
+class RegistryItemsOfOnePath(DumpTestCase):
+    """Values beside keys of the same path, and text behind a NUL, in a real registry (Wine's)."""
+
+    def setUp(self):
+        super().setUp()
+        if not IS_WINDOWS:
+            self.skipTest("a POSIX system has no registry")
+        self.key = "HKEY_CURRENT_USER\\Software\\VestigaOnePath%d" % os.getpid()
+        self.addCleanup(run_windows_tool, "reg", "delete", self.key, "/f", cwd=self.dir)
+
+    def import_reg(self, data):
+        hidden = ",".join("%02x" % b for b in ("ab\0%s\0" % data).encode("utf-16-le"))
+        lines = ["Windows Registry Editor Version 5.00", "",
+                 "[%s]" % self.key, '"Sub"="%s"' % data, '"a\\\\b"="%s"' % data,
+                 '"Hidden"=hex(1):%s' % hidden, '"Plain"="plain text"', "",
+                 "[%s\\Sub]" % self.key, "",
+                 "[%s\\a]" % self.key, '"b"="x"', ""]
+        with open(self.path("one-path.reg"), "wb") as f:
+            f.write("\r\n".join(lines).encode("utf-16"))
+        result = run_windows_tool("reg", "import", "one-path.reg", cwd=self.dir)
+        self.assertEqual(0, result.status, result.raw + result.err)
+
+    def test_every_item_of_a_path_and_the_text_after_a_nul_count(self):
+        self.import_reg("one")
+        self.dump("old.dat", "-regdirs", self.key)
+        key = self.key.encode()
+        self.assertEqual({key: 0, key + b"\\Hidden": folded_md5(b"ab\0one"),
+                          key + b"\\Plain": folded_md5(b"plain text"),
+                          key + b"\\Sub": folded_md5(b"one"), key + b"\\a": 0,
+                          key + b"\\a\\b": folded_md5(b"one") ^ folded_md5(b"x")},
+                         parse_raw_dump(self.read("old.dat")))
+
+        self.import_reg("two")
+        self.dump("new.dat", "-regdirs", self.key)
+        self.assertEqual(b"Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump 2.\n"
+                         b"Comparing the two dumps.\nComparsion result:\n"
+                         b"MOD " + key + b"\\Hidden\nMOD " + key + b"\\Sub\nMOD " + key + b"\\a\\b\n"
+                         b"Compare finished.\n",
+                         self.run_program("-compare", "old.dat", "new.dat").raw)
