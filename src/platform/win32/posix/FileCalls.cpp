@@ -98,11 +98,11 @@ bool takeOverTarget(const std::string& target, int replacement) {
 }
 
 // Gives the file without a name a temporary one in the target's directory.
-bool linkUnnamed(int descriptor, int directory, const std::string& target, std::string& name,
-                 TemporaryFileRemoval& removal) {
+bool linkUnnamed(int descriptor, int directory, const std::string& target, std::string& name) {
     const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
     for (int attempt = 0; attempt < temporaryNamesToTry; ++attempt) {
         const std::string candidate = temporaryName();
+        TemporaryFileRemoval removal;
         if (linkat(AT_FDCWD, self.c_str(), directory, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             name = pathBeside(target, candidate);
             removal.removeOnSignal(name);
@@ -115,12 +115,26 @@ bool linkUnnamed(int descriptor, int directory, const std::string& target, std::
 }
 
 // Removes the replacement's name after a failure, keeping the failure's error.
-void removeName(std::string& name, TemporaryFileRemoval& removal) {
+void removeName(std::string& name) {
     const DWORD failure = GetLastError();
-    if (!name.empty()) unlink(name.c_str());
+    TemporaryFileRemoval removal;
+    unlink(name.c_str());
     removal.keepOnSignal();
     name.clear();
     SetLastError(failure);
+}
+
+// Gives the replacement the target's name; on failure its own name goes.
+bool moveOverTarget(int directory, const std::string& target, std::string& name) {
+    TemporaryFileRemoval removal;
+    if (renameat(directory, nameOf(name).c_str(), directory, nameOf(target).c_str()) != 0) {
+        failWith(errno);
+        removeName(name);
+        return false;
+    }
+    removal.keepOnSignal();
+    name.clear();
+    return true;
 }
 
 bool closeKeepingError(HANDLE file) {
@@ -186,21 +200,16 @@ bool replaceFile(const std::string& target, bool targetExists, HANDLE replacemen
         failWith(errno);
         return closeKeepingError(replacement);
     }
-    TemporaryFileRemoval removal;
-    bool replaced = !name.empty() || linkUnnamed(descriptor, directory, target, name, removal);
-    if (!replaced) closeKeepingError(replacement);
-    replaced = replaced && CloseHandle(replacement);
-    if (replaced && renameat(directory, nameOf(name).c_str(), directory, nameOf(target).c_str()) != 0) {
-        replaced = failWith(errno);
+    if (name.empty() && !linkUnnamed(descriptor, directory, target, name)) {
+        close(directory);
+        return closeKeepingError(replacement);
     }
-    if (!replaced) {
-        removeName(name, removal);
+    if (!CloseHandle(replacement)) {
+        removeName(name);
         close(directory);
         return false;
     }
-    removal.keepOnSignal();
-    name.clear();
-    const bool synced = fsync(directory) == 0 || failWith(errno);
+    const bool synced = moveOverTarget(directory, target, name) && (fsync(directory) == 0 || failWith(errno));
     close(directory);
     return synced;
 }
