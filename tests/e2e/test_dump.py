@@ -226,8 +226,6 @@ class SavingOverADump(SaveTestCase):
         self.assertEqual(["dangling.dat", "link.dat", "links", "store", "tree"], sorted(os.listdir(self.dir)))
 
     def test_a_name_as_long_as_the_file_system_takes(self):
-        if IS_WINDOWS:
-            self.skipTest("a Windows path holds at most MAX_PATH characters")
         name = "d" * 251 + ".dat"
         for content in ("a first save", "a save over a dump"):
             self.save(name)

@@ -129,9 +129,16 @@ bool ReplacementFile::replaceTarget() {
     }
 }
 
+// The read-only attribute says the file is not to be written, even where the
+// system lets the process write it all the same (an administrator under Wine).
 bool ReplacementFile::writeInPlaceInstead() {
     if (_mode != Mode::REFUSED) return false;
     const DWORD refusal = GetLastError();
+    const DWORD attributes = platform::getFileAttributes(_target);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(refusal);
+        return false;
+    }
     HANDLE target =
         platform::createFile(_target, GENERIC_WRITE, shareWithReadersAndWriters, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (target == INVALID_HANDLE_VALUE) {

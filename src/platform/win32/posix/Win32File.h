@@ -4,6 +4,7 @@
 // The Win32 file calls the program uses, for POSIX systems. Paths use '/'.
 //
 // How the POSIX side answers:
+// - FILE_ATTRIBUTE_READONLY is never reported: permissions say who may write.
 // - A listing never follows a symbolic link: it reports one with
 //   FILE_ATTRIBUTE_REPARSE_POINT alone, never as a directory, so no walk goes
 //   through a link. Directories carry FILE_ATTRIBUTE_DIRECTORY, every other
@@ -18,6 +19,7 @@
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
+#define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080

@@ -31,20 +31,26 @@ std::string toUtf8(const wchar_t* text) {
     return narrow;
 }
 
-// The prefix also turns off the system's own clean-up of the path (relative
-// parts, "." and ".."), which the full path name has then done already. A
-// path that already names a device or a prefixed path stays as it is.
+// A full path ("C:\...", "\\server\...") that fits stays as it is; a
+// relative one only while its full form fits too. The prefix also turns off
+// the system's own clean-up of the path (relative parts, "." and ".."), which
+// the full path name has then done already. A path that already names a
+// device or a prefixed path stays as it is.
 std::wstring systemPath(const std::string& path) {
     const std::wstring wide = toUtf16(path);
-    if (wide.size() < MAX_PATH || startsWith(wide, extendedPrefix) || startsWith(wide, L"\\\\.\\")) return wide;
+    if (startsWith(wide, extendedPrefix) || startsWith(wide, L"\\\\.\\")) return wide;
+    const bool full = (wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/')) ||
+                      startsWith(wide, L"\\\\");
+    if (full && wide.size() < MAX_PATH) return wide;
     const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return wide;
-    std::wstring full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), needed, &full[0], nullptr);
+    std::wstring fullPath(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, &fullPath[0], nullptr);
     if (length == 0 || length >= needed) return wide;
-    full.resize(length);
-    if (startsWith(full, L"\\\\")) return extendedUncPrefix + full.substr(2);
-    return extendedPrefix + full;
+    if (length < MAX_PATH) return wide;
+    fullPath.resize(length);
+    if (startsWith(fullPath, L"\\\\")) return extendedUncPrefix + fullPath.substr(2);
+    return extendedPrefix + fullPath;
 }
 
 }  // namespace platform
