@@ -314,26 +314,44 @@ class HostileSaves(SaveTestCase):
     def test_a_private_dump_stays_private_and_an_interrupted_save_leaves_it_whole(self):
         if shutil.which("strace") is None:
             self.skipTest("strace is not installed")
+        directory = os.path.realpath(self.dir)
+        dump = os.path.join(directory, "private.dat")
         self.write("private.dat", "old")
-        os.chmod(self.path("private.dat"), 0o600)
-        for ending in ("SIGINT", "SIGTERM"):
-            # The signal comes as the new file gets a temporary name; the save
-            # then waits for a moment, in which the directory is looked at.
-            tracer = subprocess.Popen(["strace", "-f", "-o", "/dev/null", "-e", "trace=linkat,link",
-                                       "-e", "inject=linkat,link:signal=%s:delay_exit=2000000" % ending,
-                                       PROGRAM, "-dump", "private.dat", "-dirs", "tree"],
-                                      cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            modes = {}
-            while tracer.poll() is None:
-                for name in set(os.listdir(self.dir)) - {"private.dat", "tree"}:
-                    try:
-                        modes[name] = stat.S_IMODE(os.stat(self.path(name)).st_mode)
-                    except FileNotFoundError:
-                        pass
-                time.sleep(0.01)
-            self.assertEqual([0o600], list(modes.values()), ending)
-            self.assertEqual(["private.dat", "tree"], sorted(os.listdir(self.dir)), ending)
-            self.assertEqual(b"old", self.read("private.dat"), ending)
+        os.chmod(dump, 0o600)
+        trace = os.path.join(directory, "..", os.path.basename(directory) + ".trace")
+        self.addCleanup(os.remove, trace)
+        # The signal comes while the new file has a temporary name; the save
+        # then waits for a moment, in which the directory is looked at. Where
+        # the file system makes no file without a name (here: strace says so
+        # for the third open of the target or its directory), the new file
+        # has a name from the start.
+        ways = {"linked": ["-e", "trace=linkat,link", "-e", "inject=linkat,link:signal=%s:delay_exit=2000000"],
+                "named": ["-P", directory, "-P", dump, "-e", "trace=openat,flistxattr",
+                          "-e", "inject=openat:error=EOPNOTSUPP:when=3",
+                          "-e", "inject=flistxattr:signal=%s:delay_exit=2000000"]}
+        for way, options in ways.items():
+            for ending in (signal.SIGINT, signal.SIGTERM):
+                what = "%s, %s" % (way, ending.name)
+                tracer = subprocess.Popen(["strace", "-f", "-o", trace] +
+                                          [option.replace("%s", ending.name) for option in options] +
+                                          [PROGRAM, "-dump", dump, "-dirs", "tree"],
+                                          cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                modes = {}
+                while tracer.poll() is None:
+                    for name in set(os.listdir(self.dir)) - {"private.dat", "tree"}:
+                        try:
+                            modes[name] = stat.S_IMODE(os.stat(self.path(name)).st_mode)
+                        except FileNotFoundError:
+                            pass
+                    time.sleep(0.01)
+                with open(trace) as f:
+                    traced = f.read()
+                self.assertIn("+++ killed by %s +++" % ending.name, traced, what)
+                if way == "named":
+                    self.assertRegex(traced, r"O_TMPFILE.*EOPNOTSUPP.*\(INJECTED\)", what)
+                self.assertEqual([0o600], list(modes.values()), what)
+                self.assertEqual(["private.dat", "tree"], sorted(os.listdir(self.dir)), what)
+                self.assertEqual(b"old", self.read("private.dat"), what)
 
     def test_umask_0222_gives_a_read_only_new_dump_and_keeps_a_dump_s_mode(self):
         if os.getuid() != 0:
