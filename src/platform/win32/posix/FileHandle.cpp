@@ -38,8 +38,9 @@ DWORD FileHandle::getType() const {
     return FILE_TYPE_CHAR;
 }
 
-// A handle for queries has no data to read or write, as on Windows. An
-// interrupted call goes on where it stopped.
+// A handle for queries has no data to read or write, and a handle opened for
+// one of them refuses the other, as on Windows. An interrupted call goes on
+// where it stopped.
 bool FileHandle::read(void* buffer, DWORD size, DWORD* bytesRead) {
     *bytesRead = 0;
     if (_descriptor < 0) {
@@ -50,7 +51,7 @@ bool FileHandle::read(void* buffer, DWORD size, DWORD* bytesRead) {
     while ((count = ::read(_descriptor, buffer, size)) < 0 && errno == EINTR) {
     }
     if (count < 0) {
-        setLastErrorFromErrno();
+        SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : errorFromErrno(errno));
         return false;
     }
     *bytesRead = static_cast<DWORD>(count);
@@ -69,7 +70,7 @@ bool FileHandle::write(const void* buffer, DWORD size, DWORD* bytesWritten) {
         const ssize_t count = ::write(_descriptor, next + *bytesWritten, size - *bytesWritten);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) {
-            setLastErrorFromErrno();
+            SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : errorFromErrno(errno));
             return false;
         }
         *bytesWritten += static_cast<DWORD>(count);
