@@ -42,12 +42,13 @@ std::wstring systemPath(const std::string& path) {
     const bool full = (wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/')) ||
                       startsWith(wide, L"\\\\");
     if (full && wide.size() < MAX_PATH) return wide;
-    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return wide;
+    // One call answers for a path whose full form fits, the usual case.
+    wchar_t fitting[MAX_PATH];
+    const DWORD needed = GetFullPathNameW(wide.c_str(), MAX_PATH, fitting, nullptr);
+    if (needed < MAX_PATH) return wide;
     std::wstring fullPath(needed, L'\0');
     const DWORD length = GetFullPathNameW(wide.c_str(), needed, &fullPath[0], nullptr);
     if (length == 0 || length >= needed) return wide;
-    if (length < MAX_PATH) return wide;
     fullPath.resize(length);
     if (startsWith(fullPath, L"\\\\")) return extendedUncPrefix + fullPath.substr(2);
     return extendedPrefix + fullPath;
