@@ -14,7 +14,7 @@
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
 #include "platform/win32/RootKeys.h"
-#include "platform/win32/Utf8FileCalls.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"

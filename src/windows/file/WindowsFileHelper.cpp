@@ -7,7 +7,7 @@
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
-#include "platform/win32/Utf8FileCalls.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 
