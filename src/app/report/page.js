@@ -241,7 +241,10 @@
     fill(tree, childrenOf(-1), 0);
     var first = tree.querySelector('.row');
     if (first) first.tabIndex = 0;
-    document.getElementById('empty').hidden = count > 0;
+    var empty = document.getElementById('empty');
+    empty.hidden = tree.firstChild !== null;
+    empty.textContent = count === 0 ? (comparison ? 'No differences to show.' : 'The dump holds no entries.')
+                                    : searching ? 'No path matches.' : 'Nothing to show with these filters.';
   }
 
   function toggle(li, wanted) {
