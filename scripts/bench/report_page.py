@@ -10,8 +10,8 @@ characters). Then runs `VESTIGA -compare old.dat new.dat -html r.html` five
 times and opens the page five times in headless Chromium, and prints the
 section of docs/benchmarks.md: the page's size, the time to write it (the
 run with the page less the run without), the time until the page has drawn
-its tree, and the times of a search through every path and of opening a
-closed node.
+its tree, and the times of a search through every path and of opening
+closed nodes.
 """
 import os
 import random
@@ -102,9 +102,11 @@ def main():
             searched.append(time.monotonic() - start)
             browser.evaluate("document.getElementById('search').value = '';"
                              "document.getElementById('controls').requestSubmit()")
-            start = time.monotonic()
-            browser.evaluate("document.querySelector('#tree li[aria-expanded=false] > .row').click()")
-            expanded.append(time.monotonic() - start)
+            for _ in range(6):
+                start = time.monotonic()
+                browser.evaluate("document.querySelector('#tree li[aria-expanded=false] > .row').click()")
+                expanded.append(time.monotonic() - start)
+            rows.append(browser.evaluate("document.querySelectorAll('#tree .row').length"))
         heap = browser.evaluate("performance.memory ? performance.memory.usedJSHeapSize : 0")
         nodes = browser.evaluate("document.querySelectorAll('*').length")
     finally:
@@ -115,19 +117,23 @@ def main():
     print("## 6. The report page\n")
     print("Written by `scripts/bench/report_page.py` (%s UTC), not by `scripts/bench.sh`: two generated dumps "
           "of a Windows program folder and its registry key with %d differences between them. Medians of %d runs "
-          "after no warm-up; the optimised native program (`--preset release`) and Debian's Chromium, headless.\n"
-          % (time.strftime("%Y-%m-%d %H:%M", time.gmtime()), differences, RUNS))
+          "after no warm-up; the optimised native program (`--preset release`) and Debian's Chromium, headless. "
+          "Load average at the end: %s.\n"
+          % (time.strftime("%Y-%m-%d %H:%M", time.gmtime()), differences, RUNS,
+             " ".join("%.2f" % x for x in os.getloadavg())))
     print("| measure | value |\n|---|---:|")
     print("| page size | %.1f MiB |" % (size / 1048576.0))
     print("| `-compare` without `-html` | %.3f s |" % statistics.median(without))
     print("| `-compare` with `-html` | %.3f s |" % statistics.median(with_page))
     print("| writing the page (the difference) | %.3f s |" % (statistics.median(with_page) - statistics.median(without)))
     print("| opening the page until the tree is drawn | %.3f s |" % statistics.median(opened))
-    print("| rows in the page after opening | %d |" % rows[0])
+    print("| rows in the page once opened | %d |" % rows[0])
     print("| elements in the page at the end | %d |" % nodes)
     print("| script heap after the runs | %.0f MiB |" % (heap / 1048576.0))
     print("| a search through every path (`qq`) | %.3f s |" % statistics.median(searched))
-    print("| opening a closed node | %.3f s |" % statistics.median(expanded))
+    print("| opening a closed node, six down the tree (median, slowest) | %.3f s, %.3f s |"
+          % (statistics.median(expanded), max(expanded)))
+    print("| rows in the page after opening those six | %d |" % rows[-1])
 
 
 if __name__ == "__main__":
