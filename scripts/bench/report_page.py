@@ -112,7 +112,9 @@ def main():
     finally:
         browser.close()
     counts = subprocess.run([vestiga, "-compare", old_dat, new_dat], cwd=work, capture_output=True).stdout
-    differences = sum(counts.count(label) for label in (b"\nCRE ", b"\nDEL ", b"\nMOD "))
+    lines = [line for line in counts.split(b"\n") if line[:4] in (b"CRE ", b"DEL ", b"MOD ")]
+    differences = len(lines)
+    path_bytes = sum(len(line) - 4 for line in lines)
     size = os.path.getsize(page)
     print("## 6. The report page\n")
     print("Written by `scripts/bench/report_page.py` (%s UTC), not by `scripts/bench.sh`: two generated dumps "
@@ -122,6 +124,7 @@ def main():
           % (time.strftime("%Y-%m-%d %H:%M", time.gmtime()), differences, RUNS,
              " ".join("%.2f" % x for x in os.getloadavg())))
     print("| measure | value |\n|---|---:|")
+    print("| the paths of the differences, one after the other | %.1f MiB |" % (path_bytes / 1048576.0))
     print("| page size | %.1f MiB |" % (size / 1048576.0))
     print("| `-compare` without `-html` | %.3f s |" % statistics.median(without))
     print("| `-compare` with `-html` | %.3f s |" % statistics.median(with_page))
