@@ -133,8 +133,8 @@
   var shown = [false, true, true, true, true];
   var searching = false;
 
-  function visible(i) {
-    if (searching && !hit[i]) return false;
+  function visible(i, all) {
+    if (searching && !all && !hit[i]) return false;
     if (!comparison) return true;
     if (shown[mark[i]]) return true;
     for (var k = CREATED; k <= MODIFIED; k++) if (shown[k] && below[k][i] > 0) return true;
@@ -206,6 +206,8 @@
       return list;
     }
     for (var c = i + 1; c < end[i]; c = end[c]) if (visible(c)) list.push(c);
+    /* A match opened while searching shows all that is below it. */
+    if (!list.length && searching) for (c = i + 1; c < end[i]; c = end[c]) if (visible(c, true)) list.push(c);
     return list;
   }
 
