@@ -59,7 +59,12 @@ class Browser:
 
     def close(self):
         if self.process.poll() is None:
-            self.process.kill()
+            try:
+                self.timeout = 5
+                self.call("Browser.close", session=False)
+                self.process.wait(5)
+            except (OSError, BrowserUnavailable, RuntimeError, subprocess.TimeoutExpired):
+                self.process.kill()
         self.process.wait()
         for fd in (self._commands, self._replies):
             try:
