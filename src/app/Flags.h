@@ -13,6 +13,7 @@ extern const char* const COMPARE_FLAG;
 extern const char* const IGNORE_FLAG;
 extern const char* const PRINT_FLAG;
 extern const char* const HELP_FLAG;
+extern const char* const HTML_FLAG;
 
 }  // namespace lumeno
 }  // namespace products

@@ -155,6 +155,22 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
 
 const SnapshotImpl::Paths* SnapshotImpl::getPaths() const { return _snapshotData.first; }
 
+const Fingerprint* SnapshotImpl::findFingerprint(const Path& path) const {
+    const PathInfo::const_iterator entry = _snapshotData.second->find(&path);
+    if (entry != _snapshotData.second->end()) return &entry->second;
+    return fingerprintOf(_snapshotData.first->find(path));
+}
+
+const Fingerprint* SnapshotImpl::findFingerprint(const std::string& path) const {
+    return fingerprintOf(_snapshotData.first->find(Path(path)));
+}
+
+const Fingerprint* SnapshotImpl::fingerprintOf(Paths::const_iterator element) const {
+    if (element == _snapshotData.first->end()) return nullptr;
+    const PathInfo::const_iterator entry = _snapshotData.second->find(&*element);
+    return entry == _snapshotData.second->end() ? nullptr : &entry->second;
+}
+
 template <typename Visitor>
 void SnapshotImpl::forEachEntry(Visitor visit) const {
     FingerprintCursor fingerprints(*_snapshotData.second);

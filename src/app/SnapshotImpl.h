@@ -54,6 +54,10 @@ public:
     void serialize(std::string& out) const;
     std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
     std::string toString() const override;
+    // The fingerprint of `path`, or null when the snapshot holds no such
+    // entry. Quickest when `path` is an element of getPaths().
+    const Fingerprint* findFingerprint(const Path& path) const;
+    const Fingerprint* findFingerprint(const std::string& path) const;
     // Writes the listing to `output`, one message per line.
     virtual void print(MessageOutput& output) const;
     // Allocated string capacity of all paths plus 12 bytes per fingerprint.
@@ -61,6 +65,9 @@ public:
 
 private:
     static void deserialize(const char* begin, const char* end, Paths& paths, PathInfo& pathInfo);
+    // The fingerprint of the element at `element`; null at the end of the
+    // paths or if it has none.
+    const Fingerprint* fingerprintOf(Paths::const_iterator element) const;
     // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
     static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
 
