@@ -10,7 +10,7 @@ namespace platform {
 // Every name a directory holds fits into a find record with its NUL.
 static_assert(sizeof(dirent::d_name) <= MAX_PATH, "a file name must fit into cFileName");
 
-FindHandle::FindHandle(std::shared_ptr<const DirectoryListing> listing, const std::string& mask)
+FindHandle::FindHandle(std::unique_ptr<const DirectoryListing> listing, const std::string& mask)
     : HandleObject(kind), _listing(std::move(listing)), _position(0), _mask(mask) {}
 
 bool FindHandle::next(WIN32_FIND_DATAA* record) {

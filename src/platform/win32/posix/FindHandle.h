@@ -16,7 +16,7 @@ class FindHandle : public HandleObject {
 public:
     static constexpr Kind kind = FIND_HANDLE;
 
-    FindHandle(std::shared_ptr<const DirectoryListing> listing, const std::string& mask);
+    FindHandle(std::unique_ptr<const DirectoryListing> listing, const std::string& mask);
 
     // Fills `record` with the next matching entry. false, with the last error
     // set, after the last one: ERROR_NO_MORE_FILES, or the error that ended
@@ -24,7 +24,7 @@ public:
     bool next(WIN32_FIND_DATAA* record);
 
 private:
-    std::shared_ptr<const DirectoryListing> _listing;
+    std::unique_ptr<const DirectoryListing> _listing;
     std::size_t _position;
     std::string _mask;
 };

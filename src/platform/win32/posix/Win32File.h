@@ -83,9 +83,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 // directory order, "." and ".." among them. Fails with ERROR_FILE_NOT_FOUND
 // when the directory has no matching entry, ERROR_PATH_NOT_FOUND when it does
 // not exist, ERROR_DIRECTORY when it is a file, ERROR_ACCESS_DENIED when it
-// may not be read. The entries are read when the search opens; a search of
-// the directory read last is served from that read while the directory's
-// identity and times prove it unchanged.
+// may not be read. The entries are read when the search opens, every time.
 HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findFileData);
 // 0 with ERROR_NO_MORE_FILES after the last entry.
 BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findFileData);
@@ -98,8 +96,7 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 // Desired access 0 opens for queries: the path is examined once and the
 // handle keeps nothing open. As on Windows, a symbolic link is followed to
 // what it points to unless FILE_FLAG_OPEN_REPARSE_POINT asks for the link
-// itself. Absolute paths queried that way in ascending order are examined
-// relative to their directory, which stays open for the next query.
+// itself.
 // GENERIC_READ and GENERIC_WRITE open the file's data; a directory then fails
 // with ERROR_ACCESS_DENIED as on Windows. Directories open for queries only
 // with FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO

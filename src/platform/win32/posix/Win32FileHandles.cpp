@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "platform/win32/posix/DirectoryChain.h"
 #include "platform/win32/posix/FileHandle.h"
+#include "platform/win32/posix/OpenDirectories.h"
 #include "platform/win32/posix/Win32File.h"
 
 namespace {
@@ -22,20 +22,6 @@ HANDLE failFromErrno() {
 }
 
 bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
-
-// The scan queries every path it recorded, in ascending order.
-platform::DirectoryChain queriedDirectories;
-
-// The status of the path, taken relative to its directory where that is open
-// when the link itself is asked for; the handle keeps nothing open.
-HANDLE openForQueries(LPCSTR fileName, DWORD creationDisposition, DWORD flagsAndAttributes) {
-    if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
-    struct stat status;
-    const int flags = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? AT_SYMLINK_NOFOLLOW : 0;
-    if (queriedDirectories.query(fileName, status, flags) != 0) return failFromErrno();
-    if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
-    return platform::toHandle(new platform::FileHandle(status));
-}
 
 // The open(2) flags for a creation disposition; -1 for an unknown one.
 int creationFlags(DWORD creationDisposition) {
@@ -68,11 +54,29 @@ HANDLE openData(LPCSTR fileName, DWORD desiredAccess, DWORD creationDisposition,
 
 }  // namespace
 
+namespace platform {
+
+// The status of the path, taken relative to its directory where that is open;
+// the handle keeps nothing open.
+HANDLE openForQueries(OpenDirectories* directories, LPCSTR fileName, DWORD creationDisposition,
+                      DWORD flagsAndAttributes) {
+    if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
+    struct stat status;
+    const int flags = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? AT_SYMLINK_NOFOLLOW : 0;
+    const int result =
+        directories != nullptr ? directories->query(fileName, status, flags) : fstatat(AT_FDCWD, fileName, &status, flags);
+    if (result != 0) return failFromErrno();
+    if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
+    return toHandle(new FileHandle(status));
+}
+
+}  // namespace platform
+
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
                    LPSECURITY_ATTRIBUTES /*securityAttributes*/, DWORD creationDisposition, DWORD flagsAndAttributes,
                    HANDLE /*templateFile*/) {
     if ((desiredAccess & (GENERIC_READ | GENERIC_WRITE)) == 0) {
-        return openForQueries(fileName, creationDisposition, flagsAndAttributes);
+        return platform::openForQueries(nullptr, fileName, creationDisposition, flagsAndAttributes);
     }
     return openData(fileName, desiredAccess, creationDisposition, flagsAndAttributes);
 }

@@ -3,32 +3,33 @@
 
 #include "platform/win32/posix/DirectoryListing.h"
 #include "platform/win32/posix/FindHandle.h"
-#include "platform/win32/posix/ListingChain.h"
+#include "platform/win32/posix/OpenDirectories.h"
 #include "platform/win32/posix/PathParts.h"
 #include "platform/win32/posix/Win32File.h"
 
-namespace {
+namespace platform {
 
-// A scan lists each directory twice in a row, its files and then its
-// subdirectories, and walks down the tree from one directory to the next.
-platform::ListingChain listings;
-
-}  // namespace
-
-HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findFileData) {
+HANDLE findFirstFile(OpenDirectories& directories, LPCSTR fileName, LPWIN32_FIND_DATAA findFileData) {
     const std::string pattern(fileName);
     if (pattern.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    std::shared_ptr<const platform::DirectoryListing> listing = listings.list(platform::directoryOf(pattern));
+    std::unique_ptr<DirectoryListing> listing = directories.list(directoryOf(pattern));
     if (listing == nullptr) return INVALID_HANDLE_VALUE;
-    std::unique_ptr<platform::FindHandle> handle(new platform::FindHandle(listing, platform::nameOf(pattern)));
+    std::unique_ptr<FindHandle> handle(new FindHandle(std::move(listing), nameOf(pattern)));
     if (!handle->next(findFileData)) {
         if (GetLastError() == ERROR_NO_MORE_FILES) SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    return platform::toHandle(handle.release());
+    return toHandle(handle.release());
+}
+
+}  // namespace platform
+
+HANDLE FindFirstFileA(LPCSTR fileName, LPWIN32_FIND_DATAA findFileData) {
+    platform::OpenDirectories directory(1);
+    return platform::findFirstFile(directory, fileName, findFileData);
 }
 
 BOOL FindNextFileA(HANDLE findFile, LPWIN32_FIND_DATAA findFileData) {
