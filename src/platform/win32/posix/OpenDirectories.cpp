@@ -105,7 +105,7 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
         return nullptr;
     }
     std::unique_ptr<DirectoryListing> listing(new DirectoryListing(stream));
-    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino});
+    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino, false});
     return listing;
 }
 
@@ -128,7 +128,13 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
         return _links.back().descriptor;
     }
     _queriedDirectory.clear();
-    if (keepAncestorsOf(directory) && !stillNamed(_links.back())) truncate(0);
+    if (keepAncestorsOf(directory) && !_links.back().checked) {
+        if (stillNamed(_links.back())) {
+            _links.back().checked = true;
+        } else {
+            truncate(0);
+        }
+    }
     struct stat status;
     if (_links.empty()) {
         std::string path(directory);
@@ -138,7 +144,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::move(path), descriptor, nullptr, status.st_dev, status.st_ino});
+        keep(Link{std::move(path), descriptor, nullptr, status.st_dev, status.st_ino, false});
     }
     while (_links.back().path.size() < directory.size()) {
         std::string_view::size_type start = _links.back().path.size();
@@ -151,7 +157,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::string(directory.substr(0, end)), descriptor, nullptr, status.st_dev, status.st_ino});
+        keep(Link{std::string(directory.substr(0, end)), descriptor, nullptr, status.st_dev, status.st_ino, false});
     }
     _queriedDirectory.assign(directory);
     return _links.back().descriptor;

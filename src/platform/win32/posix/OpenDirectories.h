@@ -30,11 +30,10 @@ namespace platform {
 // directory is opened by its whole path. So is the directory a walk starts
 // from, whatever it is: a walk starts after `close`.
 //
-// Before the queries of a directory trust the chain, the deepest directory
-// they keep is looked up again by its path: if that leads to another device
-// or inode (an ancestor renamed or replaced since), the chain starts afresh.
-// The queries of one directory, which follow one another, trust it without
-// looking again.
+// The queries of a directory trust the directories opened for them. When
+// they come back to a directory the chain kept, it is looked up again by
+// its path, once: if that leads to another device or inode (it or an
+// ancestor renamed or replaced since), the chain starts afresh.
 class OpenDirectories {
 public:
     explicit OpenDirectories(std::size_t capacity);
@@ -64,6 +63,8 @@ private:
         DIR* stream;
         dev_t device;
         ino_t inode;
+        // Looked up again by its path since it was opened.
+        bool checked;
     };
 
     // Closes the links that are not `directory` or above it; whether any is left.
