@@ -76,7 +76,8 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
 // too deep to walk. A junction or symbolic link to a directory is recorded
 // but never walked: one that points back up the tree would make the walk
 // endless. The directory named by the caller is walked whatever it is.
-void SnapshotScanner::scanDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths& paths) {
+void SnapshotScanner::scanDirectory(const std::string& dir, platform::ScanSession& session,
+                                    SnapshotImpl::Paths& paths) {
     session.beginWalk();
     std::vector<PendingDirectory> pending(1, PendingDirectory{windows::file::DirectoryEntry{dir, 0}, paths.end()});
     std::vector<PendingDirectory> subdirs;

@@ -63,8 +63,8 @@ HANDLE openForQueries(OpenDirectories* directories, LPCSTR fileName, DWORD creat
     if (creationDisposition != OPEN_EXISTING) return fail(ERROR_INVALID_PARAMETER);
     struct stat status;
     const int flags = (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT) ? AT_SYMLINK_NOFOLLOW : 0;
-    const int result =
-        directories != nullptr ? directories->query(fileName, status, flags) : fstatat(AT_FDCWD, fileName, &status, flags);
+    const int result = directories != nullptr ? directories->query(fileName, status, flags)
+                                              : fstatat(AT_FDCWD, fileName, &status, flags);
     if (result != 0) return failFromErrno();
     if (S_ISDIR(status.st_mode) && !opensDirectories(flagsAndAttributes)) return fail(ERROR_ACCESS_DENIED);
     return toHandle(new FileHandle(status));
