@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, and only those that are missing.
-#   install-deps.sh native   compiler, CMake, Boost.Regex, GoogleTest
+#   install-deps.sh native   compiler, CMake, Boost.Regex, libattr, GoogleTest, and the
+#                            tools the save tests use (setfacl, setfattr, strace)
 #   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine,
 #                            the packaging tools (dpkg-shlibdeps, man, unzip,
 #                            lintian) and clang with libFuzzer for the fuzz targets
@@ -8,7 +9,7 @@
 #                            measures vestiga against (bfs, mtree, AIDE, GNU time)
 set -euo pipefail
 
-native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libgtest-dev)
+native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libattr1-dev libgtest-dev acl attr strace)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)

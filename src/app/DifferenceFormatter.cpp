@@ -1,6 +1,7 @@
 #include "app/DifferenceFormatter.h"
 
 #include "app/IsIgnored.h"
+#include "app/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 
 namespace com {
@@ -32,7 +33,7 @@ std::string formatDifferences(const std::vector<SnapshotDifference>& differences
         if (isIgnored(difference.path, ignorePatterns)) continue;
         text += differenceLabel(difference.kind);
         text += ' ';
-        text += difference.path;
+        appendShownName(text, difference.path);
         text += '\n';
     }
     return text;

@@ -4,6 +4,7 @@
 
 #include "app/FileLoader.h"
 #include "app/MessageOutput.h"
+#include "app/NameQuoting.h"
 #include "app/SnapshotException.h"
 #include "util/Helpers.h"
 #include "util/parser/StringTokenizerImpl.h"
@@ -38,7 +39,7 @@ bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns)
             if (boost::regex_match(name.begin(), name.end(), pattern)) return true;
         } catch (const std::runtime_error& e) {
             throw SnapshotException("Error matching regular expression: '" + pattern.str() + "' against the name '" +
-                                    name + "'\n" + e.what() + "\n");
+                                    shownName(name) + "'\n" + e.what() + "\n");
         }
     }
     return false;

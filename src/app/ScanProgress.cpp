@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/NameQuoting.h"
 #include "platform/win32/Console.h"
 
 namespace com {
@@ -48,16 +49,17 @@ void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, ", %lld:%02lld, ", seconds / 60, seconds % 60);
     std::string line = std::string(head) + elapsed;
-    // Long paths keep their end, which names what is being read.
+    // A name may hold line feeds or other control characters; it is shown as
+    // every report shows it. Long paths keep their end, which names what is
+    // being read, cut where a character begins.
+    const std::string shown = shownName(where);
     const std::size_t room = lineWidth > line.size() ? lineWidth - line.size() : 0;
-    if (where.size() <= room) {
-        line += where;
+    if (shown.size() <= room) {
+        line += shown;
     } else if (room > 3) {
-        line += "..." + where.substr(where.size() - (room - 3));
-    }
-    // A name may hold line feeds or other control characters.
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+        std::size_t start = shown.size() - (room - 3);
+        while (start < shown.size() && (static_cast<unsigned char>(shown[start]) & 0xC0) == 0x80) ++start;
+        line += "..." + shown.substr(start);
     }
     draw(line);
 }

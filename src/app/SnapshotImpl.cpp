@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/MessageOutput.h"
+#include "app/NameQuoting.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotScanner.h"
 #include "platform/errorresources/Assertion.h"
@@ -87,7 +88,7 @@ void appendListingLine(std::string& out, const std::string& path, Fingerprint fi
     appendHex32(out, static_cast<std::uint32_t>(fingerprint >> 32));
     appendHex32(out, static_cast<std::uint32_t>(fingerprint));
     out += ' ';
-    out += path;
+    appendShownName(out, path);
     out += '\n';
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
+#include "app/NameQuoting.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/Assertion.h"
@@ -41,6 +42,13 @@ Fingerprint fingerprintOf(const std::string& data) {
     return foldDigest(bytes);
 }
 
+// The name a key path is read under: the root's name, then a backslash and
+// the sub-key path when there is one.
+std::string keyName(const std::string& keyPath) {
+    const std::string::size_type separator = keyPath.find('\\');
+    return separator + 1 == keyPath.size() ? keyPath.substr(0, separator) : keyPath;
+}
+
 }  // namespace
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
@@ -65,6 +73,7 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
         keys.clear();
         for (const platform::RootKey& root : platform::ROOT_KEYS) keys.push_back(root.name);
     }
+    for (const std::string& key : keys) _startKeyNames.insert(keyName(key));
     for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
 
     ASSERT(paths->size() == pathInfo->size());
@@ -152,14 +161,14 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         HANDLE handle =
             session.openForQueries(path, named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
         if (handle == INVALID_HANDLE_VALUE) {
-            warn("Warning. File ignored: Error opening file or directory: '" + path +
+            warn("Warning. File ignored: Error opening file or directory: '" + shownName(path) +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
             delme.push_back(path);
             continue;
         }
         BY_HANDLE_FILE_INFORMATION information;
         if (!GetFileInformationByHandle(handle, &information)) {
-            warn("Warning: Error getting file information for file: '" + path + "'\n" +
+            warn("Warning: Error getting file information for file: '" + shownName(path) + "'\n" +
                          SystemErrors::map(static_cast<int>(GetLastError())));
             delme.push_back(path);
             CloseHandle(handle);
@@ -185,7 +194,10 @@ void SnapshotScanner::warn(const std::string& message) {
 
 void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
                              SnapshotImpl::PathInfo& pathInfo) {
-    pathInfo[&*paths.insert(path).first] = fingerprint;
+    // Every item that gives the path counts: a value beside a key of the
+    // same name, or two values, one of them named with a backslash. A key
+    // adds 0.
+    pathInfo[&*paths.insert(path).first] ^= fingerprint;
 }
 
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
@@ -199,8 +211,9 @@ void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::
         std::string subKey;
         windows::registry::splitKeyPath(keyPath, root, subKey);
         windows::registry::RegistryKeyImpl key(root, subKey);
-        key.open(root, KEY_READ);
         const std::string name = key.getName();
+        if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
+        key.open(root, KEY_READ);
         windows::registry::RegistryReaderImpl reader(&key);
 
         for (const auto& value : reader.getValues()) {

@@ -2,6 +2,7 @@
 #define VESTIGA_APP_SNAPSHOTSCANNER_H
 
 #include <memory_resource>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ private:
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
     ScanProgress _progress;
+    // The names of the keys the registry pass starts from, and those of them
+    // read so far. A key named twice, or named below another one named, is
+    // read once: each value adds its fingerprint to its path.
+    std::set<std::string> _startKeyNames;
+    std::set<std::string> _readStartKeys;
 };
 
 }  // namespace lumeno

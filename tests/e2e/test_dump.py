@@ -3,11 +3,14 @@
 import hashlib
 import os
 import resource
+import shutil
 import signal
 import stat
 import struct
+import subprocess
+import time
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase, run_windows_tool, system_error
+from vestiga import IS_WINDOWS, PROGRAM, SEP, ProgramTestCase, run_windows_tool, system_error
 
 T0 = 1_600_000_000
 T1 = 1_700_000_000
@@ -162,9 +165,7 @@ def drop_privileges(groups=()):
     os.setuid(65534)
 
 
-class SavingOverADump(DumpTestCase):
-    """A save replaces what a dump holds and keeps everything else that belongs to it."""
-
+class SaveTestCase(DumpTestCase):
     def setUp(self):
         super().setUp()
         self.make_tree("tree/a.txt")
@@ -175,6 +176,10 @@ class SavingOverADump(DumpTestCase):
     def save(self, name, **kwargs):
         result = self.run_program("-dump", name, "-dirs", "tree", **kwargs)
         self.assertTrue(result.out.endswith("Dump created. 2 entries saved."), result.out)
+
+
+class SavingOverADump(SaveTestCase):
+    """A save replaces what a dump holds and keeps everything else that belongs to it."""
 
     def test_mode_owner_and_group_stay(self):
         if IS_WINDOWS:
@@ -221,26 +226,165 @@ class SavingOverADump(DumpTestCase):
         self.assertEqual(["dangling.dat", "link.dat", "links", "store", "tree"], sorted(os.listdir(self.dir)))
 
     def test_a_name_as_long_as_the_file_system_takes(self):
-        if IS_WINDOWS:
-            self.skipTest("a Windows path holds at most MAX_PATH characters")
         name = "d" * 251 + ".dat"
         for content in ("a first save", "a save over a dump"):
             self.save(name)
             self.assertEqual(self.expected, self.read(name), content)
         self.assertEqual([name, "tree"], sorted(os.listdir(self.dir)))
 
-    def test_a_writable_dump_in_a_read_only_directory_is_written_in_place(self):
+    def test_a_path_longer_than_300_characters_is_saved_over_and_printed(self):
+        folders = ["f" * 100] * 3
+        os.makedirs(self.path(*folders))
+        name = SEP.join(folders + ["d.dat"])
+        for content in ("a first save", "a save over a dump"):
+            self.save(name)
+            self.assertEqual(self.expected, self.read(os.path.join(*folders, "d.dat")), content)
+        self.assertEqual(["d.dat"], os.listdir(self.path(*folders)))
+        listing = self.run_program("-print", name)
+        self.assertRun(listing, "Loading dump.\nParsing dump.\nPrinting dump.\n%016X tree\n%016X %s\n"
+                       % (filetime(T0), filetime(T0), self.p("tree/a.txt")))
+
+    def test_both_names_of_a_hard_linked_dump_hold_the_new_dump(self):
+        self.write("d.dat", "old")
+        os.link(self.path("d.dat"), self.path("other.dat"))
+        self.save("d.dat")
+        self.assertEqual((self.expected, self.expected), (self.read("d.dat"), self.read("other.dat")))
+        self.assertTrue(os.path.samefile(self.path("d.dat"), self.path("other.dat")))
+        self.assertEqual(["d.dat", "other.dat", "tree"], sorted(os.listdir(self.dir)))
+
+    def test_a_writable_dump_is_written_in_place_where_its_directory_refuses_a_replacement(self):
         if IS_WINDOWS or os.getuid() != 0:
             self.skipTest("needs root to drop privileges")
-        self.write("readonly/d.dat", "a longer old content")
-        os.chmod(self.path("readonly/d.dat"), 0o666)
-        os.chmod(self.path("readonly"), 0o555)
         os.chmod(self.dir, 0o755)
-        inode = os.stat(self.path("readonly/d.dat")).st_ino
-        self.save(self.p("readonly/d.dat"), preexec_fn=drop_privileges)
-        self.assertEqual(self.expected, self.read("readonly/d.dat"))
-        self.assertEqual(inode, os.stat(self.path("readonly/d.dat")).st_ino)
-        self.assertEqual(["d.dat"], os.listdir(self.path("readonly")))
+        # A directory the user may not write to, and a sticky one that takes
+        # the user's new file but not its rename over root's dump.
+        for folder, mode in (("readonly", 0o555), ("sticky", 0o1777)):
+            self.write(folder + "/d.dat", "a longer old content")
+            os.chmod(self.path(folder, "d.dat"), 0o666)
+            os.chmod(self.path(folder), mode)
+            inode = os.stat(self.path(folder, "d.dat")).st_ino
+            self.save(self.p(folder + "/d.dat"), preexec_fn=drop_privileges)
+            self.assertEqual(self.expected, self.read(folder + "/d.dat"), folder)
+            self.assertEqual(inode, os.stat(self.path(folder, "d.dat")).st_ino, folder)
+            self.assertEqual(["d.dat"], os.listdir(self.path(folder)), folder)
+
+
+class HostileSaves(SaveTestCase):
+    """Saves as root, or into directories others may write to (Linux)."""
+
+    def setUp(self):
+        super().setUp()
+        if IS_WINDOWS:
+            self.skipTest("POSIX links, modes, signals and attributes")
+
+    def test_a_link_the_system_refuses_to_follow_ends_the_save(self):
+        if os.getuid() != 0:
+            self.skipTest("the link must be followed by root")
+        setting = "/proc/sys/fs/protected_symlinks"
+        try:
+            with open(setting) as f:
+                previous = f.read()
+            with open(setting, "w") as f:
+                f.write("1")
+        except OSError as e:
+            self.skipTest("fs.protected_symlinks cannot be set here: %s" % e)
+
+        def restore():
+            with open(setting, "w") as f:
+                f.write(previous)
+        self.addCleanup(restore)
+        os.chmod(self.dir, 0o755)
+        self.write("victim.conf", "victim")
+        os.makedirs(self.path("sticky"))
+        os.chmod(self.path("sticky"), 0o1777)
+        # Another user's links: to an existing file, and to one that does not exist yet.
+        for name, target in (("before.dat", "victim.conf"), ("dangling.dat", "new.conf")):
+            link = self.path("sticky", name)
+            os.symlink(self.path(target), link)
+            os.lchown(link, 65534, 65534)
+            result = self.run_program("-dump", "sticky/" + name, "-dirs", "tree")
+            self.assertEqual(1, result.status, name)
+            self.assertIn("Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for "
+                          "writing.\nFilename: 'sticky/%s'\n" % name, result.out)
+            self.assertIn("\nSystem error message: Access is denied.\r\n\nC++ exception: None.\n", result.out)
+        self.assertEqual(b"victim", self.read("victim.conf"))
+        self.assertEqual(["sticky", "tree", "victim.conf"], sorted(os.listdir(self.dir)))
+        self.assertEqual(["before.dat", "dangling.dat"], sorted(os.listdir(self.path("sticky"))))
+
+    def test_a_private_dump_stays_private_and_an_interrupted_save_leaves_it_whole(self):
+        if shutil.which("strace") is None:
+            self.skipTest("strace is not installed")
+        directory = os.path.realpath(self.dir)
+        dump = os.path.join(directory, "private.dat")
+        self.write("private.dat", "old")
+        os.chmod(dump, 0o600)
+        trace = os.path.join(directory, "..", os.path.basename(directory) + ".trace")
+        self.addCleanup(os.remove, trace)
+        # The signal comes while the new file has a temporary name; the save
+        # then waits for a moment, in which the directory is looked at. Where
+        # the file system makes no file without a name (here: strace says so
+        # for the third open of the target or its directory), the new file
+        # has a name from the start.
+        ways = {"linked": ["-e", "trace=linkat,link", "-e", "inject=linkat,link:signal=%s:delay_exit=2000000"],
+                "named": ["-P", directory, "-P", dump, "-e", "trace=openat,flistxattr",
+                          "-e", "inject=openat:error=EOPNOTSUPP:when=3",
+                          "-e", "inject=flistxattr:signal=%s:delay_exit=2000000"]}
+        for way, options in ways.items():
+            for ending in (signal.SIGINT, signal.SIGTERM):
+                what = "%s, %s" % (way, ending.name)
+                tracer = subprocess.Popen(["strace", "-f", "-o", trace] +
+                                          [option.replace("%s", ending.name) for option in options] +
+                                          [PROGRAM, "-dump", dump, "-dirs", "tree"],
+                                          cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                modes = {}
+                while tracer.poll() is None:
+                    for name in set(os.listdir(self.dir)) - {"private.dat", "tree"}:
+                        try:
+                            modes[name] = stat.S_IMODE(os.stat(self.path(name)).st_mode)
+                        except FileNotFoundError:
+                            pass
+                    time.sleep(0.01)
+                with open(trace) as f:
+                    traced = f.read()
+                self.assertIn("+++ killed by %s +++" % ending.name, traced, what)
+                if way == "named":
+                    self.assertRegex(traced, r"O_TMPFILE.*EOPNOTSUPP.*\(INJECTED\)", what)
+                self.assertEqual([0o600], list(modes.values()), what)
+                self.assertEqual(["private.dat", "tree"], sorted(os.listdir(self.dir)), what)
+                self.assertEqual(b"old", self.read("private.dat"), what)
+
+    def test_umask_0222_gives_a_read_only_new_dump_and_keeps_a_dump_s_mode(self):
+        if os.getuid() != 0:
+            self.skipTest("needs root to drop privileges")
+        os.chmod(self.dir, 0o777)
+        self.write("theirs.dat", "old")
+        os.chown(self.path("theirs.dat"), 65534, 65534)
+        os.chmod(self.path("theirs.dat"), 0o644)
+
+        def unprivileged_with_umask():
+            drop_privileges()
+            os.umask(0o222)
+        for name, mode in (("new.dat", 0o444), ("theirs.dat", 0o644)):
+            self.save(name, preexec_fn=unprivileged_with_umask)
+            self.assertEqual(self.expected, self.read(name), name)
+            self.assertEqual(mode, stat.S_IMODE(os.stat(self.path(name)).st_mode), name)
+
+    def test_the_access_control_list_and_user_attributes_stay(self):
+        if shutil.which("setfacl") is None:
+            self.skipTest("setfacl (Debian package acl) is not installed")
+        dump = self.write("d.dat", "old")
+        os.chmod(dump, 0o640)
+        try:
+            os.setxattr(dump, "user.note", b"kept")
+        except OSError as e:
+            self.skipTest("the file system takes no user attributes: %s" % e)
+        subprocess.run(["setfacl", "-m", "u:nobody:r,g::-,m::r", dump], check=True)
+        acl = os.getxattr(dump, "system.posix_acl_access")
+        self.save("d.dat")
+        self.assertEqual(self.expected, self.read("d.dat"))
+        self.assertEqual(acl, os.getxattr(dump, "system.posix_acl_access"))
+        self.assertEqual(b"kept", os.getxattr(dump, "user.note"))
+        self.assertEqual(0o640, stat.S_IMODE(os.stat(dump).st_mode))
 
 
 class Walk(DumpTestCase):
@@ -409,3 +553,44 @@ class RegistryNames(DumpTestCase):
         self.assertNotIn("Warning", result.out)
         globe = (international + "\\\U0001F30E\U0001F30F\U0001F30D").encode()
         self.assertIn(globe, parse_raw_dump(self.read("d.dat")))
+
+
+class RegistryItemsOfOnePath(DumpTestCase):
+    """Values beside keys of the same path, and text behind a NUL, in a real registry (Wine's)."""
+
+    def setUp(self):
+        super().setUp()
+        if not IS_WINDOWS:
+            self.skipTest("a POSIX system has no registry")
+        self.key = "HKEY_CURRENT_USER\\Software\\VestigaOnePath%d" % os.getpid()
+        self.addCleanup(run_windows_tool, "reg", "delete", self.key, "/f", cwd=self.dir)
+
+    def import_reg(self, data):
+        hidden = ",".join("%02x" % b for b in ("ab\0%s\0" % data).encode("utf-16-le"))
+        lines = ["Windows Registry Editor Version 5.00", "",
+                 "[%s]" % self.key, '"Sub"="%s"' % data, '"a\\\\b"="%s"' % data,
+                 '"Hidden"=hex(1):%s' % hidden, '"Plain"="plain text"', "",
+                 "[%s\\Sub]" % self.key, "",
+                 "[%s\\a]" % self.key, '"b"="x"', ""]
+        with open(self.path("one-path.reg"), "wb") as f:
+            f.write("\r\n".join(lines).encode("utf-16"))
+        result = run_windows_tool("reg", "import", "one-path.reg", cwd=self.dir)
+        self.assertEqual(0, result.status, result.raw + result.err)
+
+    def test_every_item_of_a_path_and_the_text_after_a_nul_count(self):
+        self.import_reg("one")
+        self.dump("old.dat", "-regdirs", self.key)
+        key = self.key.encode()
+        self.assertEqual({key: 0, key + b"\\Hidden": folded_md5(b"ab\0one"),
+                          key + b"\\Plain": folded_md5(b"plain text"),
+                          key + b"\\Sub": folded_md5(b"one"), key + b"\\a": 0,
+                          key + b"\\a\\b": folded_md5(b"one") ^ folded_md5(b"x")},
+                         parse_raw_dump(self.read("old.dat")))
+
+        self.import_reg("two")
+        self.dump("new.dat", "-regdirs", self.key)
+        self.assertEqual(b"Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump 2.\n"
+                         b"Comparing the two dumps.\nComparsion result:\n"
+                         b"MOD " + key + b"\\Hidden\nMOD " + key + b"\\Sub\nMOD " + key + b"\\a\\b\n"
+                         b"Compare finished.\n",
+                         self.run_program("-compare", "old.dat", "new.dat").raw)

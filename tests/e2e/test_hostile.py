@@ -9,7 +9,7 @@ import stat
 import struct
 import threading
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase, dump_bytes, system_path
+from vestiga import IS_WINDOWS, SEP, ProgramTestCase, dump_bytes, shown_name, system_path
 
 SANITIZED = bool(os.environ.get("VESTIGA_SANITIZED"))
 
@@ -153,7 +153,7 @@ class BrokenDumpFiles(HostileTestCase):
         self.write("d.dat", data)
         result = self.run_program("-print", "d.dat")
         self.assertEqual(0, result.status)
-        listing = b"".join(b"%016X %s\n" % (records[p], p) for p in sorted(records))
+        listing = b"".join(b"%016X %s\n" % (records[p], shown_name(p)) for p in sorted(records))
         self.assertEqual(b"Loading dump.\nParsing dump.\nPrinting dump.\n" + listing, result.raw)
 
 
@@ -250,7 +250,7 @@ class Names(HostileTestCase):
         entries = parse_dump(self.read("old.dat"))
         self.assertEqual(sorted([b"tree"] + [b"tree" + sep + n for n in names]), sorted(entries))
 
-        listing = b"".join(b"%016X %s\n" % (entries[p], p) for p in sorted(entries))
+        listing = b"".join(b"%016X %s\n" % (entries[p], shown_name(p)) for p in sorted(entries))
         self.assertEqual(b"Loading dump.\nParsing dump.\nPrinting dump.\n" + listing,
                          self.run_program("-print", "old.dat").raw)
 
@@ -261,9 +261,10 @@ class Names(HostileTestCase):
         self.assertDumpCompleted(self.run_program("-dump", "new.dat", "-dirs", "tree"), "new.dat")
         result = self.run_program("-compare", "old.dat", "new.dat")
         self.assertEqual(0, result.status)
-        report = sorted([b"DEL tree" + sep + removed, b"MOD tree" + sep + changed, b"MOD tree"],
-                        key=lambda line: (line[:3] != b"DEL", line[4:]))
-        self.assertEqual(COMPARE_HEAD.encode() + b"\n".join(report) + b"\nCompare finished.\n", result.raw)
+        report = sorted([(b"DEL", b"tree" + sep + removed), (b"MOD", b"tree" + sep + changed), (b"MOD", b"tree")],
+                        key=lambda line: (line[0] != b"DEL", line[1]))
+        self.assertEqual(COMPARE_HEAD.encode() + b"".join(b"%s %s\n" % (kind, shown_name(path)) for kind, path in report)
+                         + b"Compare finished.\n", result.raw)
 
     def test_blanks(self):
         self.round_trip([b"with blank", b"two  blanks", b" leading blank", b"x"])
@@ -272,6 +273,27 @@ class Names(HostileTestCase):
         self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
         self.round_trip([b"new\nline", b"back\\slash", b"trailing blank ", b"tab\tin", b"\x01\x1b[31m",
                          b"\xff\xfe", b"caf\xe9", b"\x80", b"\xc3\x28", b"\xed\xa0\x80"])
+
+    def test_a_name_with_a_line_break_cannot_forge_a_report_line(self):
+        self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
+        os.mkdir(self.path("t"))
+        os.utime(self.path("t"), (1_600_000_000, 1_600_000_000))
+        self.assertDumpCompleted(self.run_program("-dump", "old.dat", "-dirs", "t"), "old.dat")
+        self.write("t/innocent\nDEL t", "x")
+        os.utime(self.path("t"), (1_600_000_000, 1_600_000_000))
+        self.assertDumpCompleted(self.run_program("-dump", "new.dat", "-dirs", "t"), "new.dat")
+        self.assertEqual(COMPARE_HEAD + 'CRE "t/innocent\\nDEL t"\nCompare finished.\n',
+                         self.run_program("-compare", "old.dat", "new.dat").out)
+
+    def test_warnings_show_the_names_quoted(self):
+        self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
+        result = self.run_program("-dump", "d.dat", "-dirs", b"missing\nDEL x", "-regdirs", b"HKEY\x1b]0;x\x07\\a")
+        self.assertIn(b"Initial directory: \"missing\\nDEL x\"\n\n", result.raw)
+        self.assertIn(b"Warning. File ignored: Error opening file or directory: '\"missing\\nDEL x\"'\n", result.raw)
+        self.assertIn(b"Warning: Error gettings information from the registry. "
+                      b"Unable to convert the string '\"HKEY\\033]0;x\\007\"' to a registry key.", result.raw)
+        self.assertNotIn(b"\x1b", result.raw)
+        self.assertNotIn(b"\nDEL", result.raw)
 
     def test_a_named_directory_with_a_newline(self):
         self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")

@@ -116,3 +116,71 @@ class IgnoreFile(ProgramTestCase):
             "An error occured when trying to open the file for reading.\nFilename: 'missing.txt'\n"),
             result.out)
         self.assertNotIn("Vestiga Lite", result.out)
+
+
+# Names that would forge a line, drive the terminal or disguise themselves, as
+# raw paths of a dump and as the report shows them.
+PLAIN = b"C:\\plain\\file.txt"
+HOSTILE_NAMES = [
+    (b"t/innocent\nDEL t", b'"t/innocent\\nDEL t"'),
+    (b"C:\\dir\\x\ny", b'"C:\\\\dir\\\\x\\ny"'),
+    (b"cr\r tab\t", b'"cr\\r tab\\t"'),
+    (b"ctl \x00\x01\x08\x0b\x1f \x7f", b'"ctl \\000\\001\\010\\013\\037 \\177"'),
+    (b"esc \x1b[2J \x1b]0;title\x07", b'"esc \\033[2J \\033]0;title\\007"'),
+    (b"c1 \xc2\x80\xc2\x9b\xc2\x9f", b'"c1 \\302\\200\\302\\233\\302\\237"'),
+    (b"gpj\xe2\x80\xae.exe", b'"gpj\\342\\200\\256.exe"'),
+    (b"bidi \xd8\x9c \xe2\x80\x8e\xe2\x80\x8f \xe2\x80\xaa \xe2\x81\xa6\xe2\x81\xa9",
+     b'"bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 \\342\\201\\246\\342\\201\\251"'),
+    (b'"lead', b'"\\"lead"'),
+]
+ORDINARY_NAMES = [PLAIN, b"tab\tonly", b'a"b\\c', b"caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d"]
+
+
+class QuotedNames(ProgramTestCase):
+    def test_listing(self):
+        entries = [(raw, i) for i, (raw, _) in enumerate(HOSTILE_NAMES)] + [(raw, 0xA0 + i)
+                                                                          for i, raw in enumerate(ORDINARY_NAMES)]
+        self.write("d.dat", dump_bytes(*entries))
+        self.assertEqual(
+            b"Loading dump.\nParsing dump.\nPrinting dump.\n"
+            b'0000000000000008 "\\"lead"\n'
+            b'0000000000000001 "C:\\\\dir\\\\x\\ny"\n'
+            b"00000000000000A0 C:\\plain\\file.txt\n"
+            b'00000000000000A2 a"b\\c\n'
+            b'0000000000000007 "bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 '
+            b'\\342\\201\\246\\342\\201\\251"\n'
+            b'0000000000000005 "c1 \\302\\200\\302\\233\\302\\237"\n'
+            b"00000000000000A3 caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d\n"
+            b'0000000000000002 "cr\\r tab\\t"\n'
+            b'0000000000000003 "ctl \\000\\001\\010\\013\\037 \\177"\n'
+            b'0000000000000004 "esc \\033[2J \\033]0;title\\007"\n'
+            b'0000000000000006 "gpj\\342\\200\\256.exe"\n'
+            b'0000000000000000 "t/innocent\\nDEL t"\n'
+            b"00000000000000A1 tab\tonly\n",
+            self.run_program("-print", "d.dat").raw)
+
+    def test_report(self):
+        old = [(raw, 1) for raw, _ in HOSTILE_NAMES[:4]] + [(raw, 1) for raw in ORDINARY_NAMES[:2]]
+        new = [(raw, 1) for raw, _ in HOSTILE_NAMES[4:]] + [(raw, 2) for raw in ORDINARY_NAMES]
+        new += [(HOSTILE_NAMES[3][0], 2)]
+        self.write("old.dat", dump_bytes(*old))
+        self.write("new.dat", dump_bytes(*new))
+        # Ignore patterns see the raw path: this one matches only the line break.
+        self.write("ignore.txt", "cr\\r tab\\t\n")
+        self.assertEqual(
+            IGNORE_HEAD.encode() + COMPARE_HEAD.encode() +
+            b'CRE "\\"lead"\n'
+            b'CRE a"b\\c\n'
+            b'CRE "bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 '
+            b'\\342\\201\\246\\342\\201\\251"\n'
+            b'CRE "c1 \\302\\200\\302\\233\\302\\237"\n'
+            b"CRE caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d\n"
+            b'CRE "esc \\033[2J \\033]0;title\\007"\n'
+            b'CRE "gpj\\342\\200\\256.exe"\n'
+            b'DEL "C:\\\\dir\\\\x\\ny"\n'
+            b'DEL "t/innocent\\nDEL t"\n'
+            b"MOD C:\\plain\\file.txt\n"
+            b'MOD "ctl \\000\\001\\010\\013\\037 \\177"\n'
+            b"MOD tab\tonly\n"
+            b"Compare finished.\n",
+            self.run_program("-compare", "old.dat", "new.dat", "-ignore", "ignore.txt").raw)

@@ -1,6 +1,7 @@
 """Runs the real program, native or Windows under Wine, as a user runs it."""
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -132,3 +133,19 @@ def dump_bytes(*entries):
         raw = path if isinstance(path, bytes) else path.encode("latin-1")
         data += struct.pack("<I", len(raw)) + raw + struct.pack("<Q", fingerprint)
     return data
+
+
+# The characters a name is quoted for: controls but TAB, DEL, C1 controls and
+# the bidirectional controls, in UTF-8.
+_QUOTED_FOR = re.compile(rb"[\x00-\x08\x0a-\x1f\x7f]|\xc2[\x80-\x9f]|\xd8\x9c"
+                         rb"|\xe2\x80[\x8e\x8f\xaa-\xae]|\xe2\x81[\xa6-\xa9]")
+_ESCAPES = {b"\\": b"\\\\", b'"': b'\\"', b"\n": b"\\n", b"\r": b"\\r", b"\t": b"\\t"}
+
+
+def shown_name(raw):
+    """A name (bytes) as listings and reports show it."""
+    if not raw.startswith(b'"') and not _QUOTED_FOR.search(raw):
+        return raw
+    pattern = re.compile(rb'[\\"\t]|' + _QUOTED_FOR.pattern)
+    return b'"' + pattern.sub(lambda m: _ESCAPES.get(m.group(), b"".join(b"\\%03o" % c for c in m.group())),
+                              raw) + b'"'

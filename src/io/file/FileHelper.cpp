@@ -1,11 +1,13 @@
 #include "io/file/FileHelper.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "io/file/FileExceptions.h"
 #include "io/file/ReplacementFile.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/RuntimeError.h"
 #include "platform/win32/Win32.h"
 #include "util/Helpers.h"
@@ -24,25 +26,39 @@ const char* const openForReadingFailed = "An error occured when trying to open t
 const char* const openForWritingFailed = "An error occured when trying to open the file for writing.";
 const char* const sizeFailed = "An error occured while trying to get the size of the file.";
 const char* const writeFailed = "An error occured when trying to write the file.";
+const char* const loadFailed = "An error occured while trying to load the file.";
 const char* const noStreamFailure = "None.";
 
-// What the system finds when it opens a name's data for reading.
-enum class DataSource { FILE_ON_DISK, DEVICE_OR_PIPE, NOT_OPENED };
+// The largest read asked of the system at once.
+const std::uint64_t largestRead = 1u << 30;
 
-// Opening never waits. A stream opens a directory on some systems and only
-// fails when it reads; Windows refuses. Only a file on disk has a size and an
-// end: a device may never end, and a stream's open of a pipe waits for a
-// writer. For anything but a file on disk the last error says why it is not
-// read.
-DataSource probeForReading(const std::string& fileName) {
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return DataSource::NOT_OPENED;
-    const DWORD type = GetFileType(file);
+// A handle closed when it goes out of scope.
+class OpenFile {
+public:
+    explicit OpenFile(HANDLE handle) : _handle(handle) {}
+    ~OpenFile() {
+        if (_handle != INVALID_HANDLE_VALUE) CloseHandle(_handle);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    HANDLE get() const { return _handle; }
+
+private:
+    HANDLE _handle;
+};
+
+// Opening never waits. Only a file on disk has a size and an end: a device
+// may never end, and a pipe may wait for a writer. A directory is refused
+// (ERROR_ACCESS_DENIED), and for anything but a file on disk the last error
+// says why it is not read.
+HANDLE openFileOnDisk(const std::string& fileName) {
+    HANDLE file = platform::createFile(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (file == INVALID_HANDLE_VALUE || GetFileType(file) == FILE_TYPE_DISK) return file;
     CloseHandle(file);
-    if (type == FILE_TYPE_DISK) return DataSource::FILE_ON_DISK;
     SetLastError(ERROR_NOT_SUPPORTED);
-    return DataSource::DEVICE_OR_PIPE;
+    return INVALID_HANDLE_VALUE;
 }
 
 // Runs one stream operation. A stream failure gives false, with the stream
@@ -85,21 +101,22 @@ std::string FileHelper::buildFileErrorMessage(const std::string& message, const 
            systemErrorText + "\nC++ exception: " + cppException;
 }
 
-// Where the probe refused the file, its error is the cause; the stream is
+// Where the file is refused, the system's error is the cause; a stream is
 // still asked to open the file, for its own text of the failure.
-void FileHelper::openForReading(std::ifstream& stream, const std::string& fileName) {
-    const DataSource source = probeForReading(fileName);
-    const auto open = [&] {
-        stream.exceptions(allStreamFailures);
-        stream.open(fileName.c_str(), std::ios::in | std::ios::binary);
-    };
-    if (source == DataSource::FILE_ON_DISK) {
-        runStreamStep<CouldNotLoadFileException>(openForReadingFailed, fileName, open);
-        return;
-    }
+HANDLE FileHelper::openForReading(const std::string& fileName) {
+    HANDLE file = openFileOnDisk(fileName);
+    if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD refusal = GetLastError();
     std::string streamFailure = noStreamFailure;
-    if (source == DataSource::NOT_OPENED) tryStreamStep(open, streamFailure);
+    if (refusal != ERROR_NOT_SUPPORTED) {
+        std::ifstream stream;
+        tryStreamStep(
+            [&] {
+                stream.exceptions(allStreamFailures);
+                stream.open(fileName.c_str(), std::ios::in | std::ios::binary);
+            },
+            streamFailure);
+    }
     SetLastError(refusal);
     throw CouldNotLoadFileException(buildFileErrorMessage(openForReadingFailed, fileName, streamFailure));
 }
@@ -113,16 +130,26 @@ void FileHelper::openForWriting(std::ofstream& stream, const std::string& fileNa
     });
 }
 
-std::int64_t FileHelper::getFileSize(std::ifstream& stream, const std::string& fileName) {
-    std::int64_t sz = 0;
-    runStreamStep<CouldNotLoadFileException>(sizeFailed, fileName, [&] {
-        const std::streampos position = stream.tellg();
-        stream.seekg(0, std::ios::end);
-        sz = static_cast<std::int64_t>(stream.tellg());
-        stream.seekg(position);
-    });
-    ASSERT(sz >= 0);
-    return sz;
+std::uint64_t FileHelper::getFileSize(HANDLE file, const std::string& fileName) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file, &information)) {
+        throw CouldNotLoadFileException(buildFileErrorMessage(sizeFailed, fileName, noStreamFailure));
+    }
+    return (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+}
+
+// A file that ends before the size it had ends the read with ERROR_HANDLE_EOF.
+void FileHelper::read(HANDLE file, const std::string& fileName, char* buffer, std::uint64_t size) {
+    for (std::uint64_t done = 0; done < size;) {
+        DWORD count = 0;
+        const bool read =
+            ReadFile(file, buffer + done, static_cast<DWORD>(std::min(size - done, largestRead)), &count, nullptr) != 0;
+        if (read && count == 0) SetLastError(ERROR_HANDLE_EOF);
+        if (!read || count == 0) {
+            throw CouldNotLoadFileException(buildFileErrorMessage(loadFailed, fileName, noStreamFailure));
+        }
+        done += count;
+    }
 }
 
 // Closing is part of writing: data the stream still holds goes out then.
@@ -133,23 +160,23 @@ void FileHelper::write(std::ofstream& stream, const std::string& fileName, const
     });
 }
 
+// A directory that refuses the new file the target's name after all (a
+// sticky directory) gets the data written in place, as one that refuses new
+// files does.
 void FileHelper::replace(const std::string& fileName, const std::string& data) {
     ReplacementFile replacement(fileName);
     if (!replacement.create()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(openForWritingFailed, fileName, noStreamFailure));
     }
-    std::ofstream stream;
-    openForWriting(stream, fileName, replacement.getName(), 0);
-    write(stream, fileName, data);
-    if (!replacement.flushToDisk() || !replacement.replaceTarget()) {
+    if (replacement.write(data) && replacement.replaceTarget()) return;
+    if (!replacement.writeInPlaceInstead() || !replacement.write(data) || !replacement.replaceTarget()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(writeFailed, fileName, noStreamFailure));
     }
 }
 
 std::string FileHelper::load(const std::string& fileName, unsigned int byteCount) {
-    std::ifstream stream;
-    openForReading(stream, fileName);
-    const std::uint64_t size = static_cast<std::uint64_t>(getFileSize(stream, fileName));
+    OpenFile file(openForReading(fileName));
+    const std::uint64_t size = getFileSize(file.get(), fileName);
     if (byteCount > size) {
         const std::string message =
             "Tried to read a larger number of bytes from a file that it contained. Tried to read : " +
@@ -167,9 +194,7 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
     }
     // Read straight into the result: a dump can be hundreds of megabytes.
     std::string data(static_cast<std::string::size_type>(bytesToRead), '\0');
-    runStreamStep<CouldNotLoadFileException>("An error occured while trying to load the file.", fileName, [&] {
-        stream.read(&data[0], static_cast<std::streamsize>(bytesToRead));
-    });
+    read(file.get(), fileName, &data[0], bytesToRead);
     return data;
 }
 

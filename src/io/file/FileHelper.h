@@ -5,6 +5,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace io {
 namespace file {
 
@@ -23,15 +25,19 @@ public:
     // file that replaces the old one only once it is complete and on disk
     // (see ReplacementFile): a failed save into a directory that takes new
     // files leaves an existing file as it was. Other modes (appending) write
-    // to the file in place. Throws CouldNotSaveFileException.
+    // to the file in place through a file stream. Throws
+    // CouldNotSaveFileException.
     static void save(const std::string& fileName, const std::string& data, int extraOpenMode);
 
 private:
-    static void openForReading(std::ifstream& stream, const std::string& fileName);
+    // The open file on disk; anything else is refused.
+    static HANDLE openForReading(const std::string& fileName);
     // Opens `openedName`; failures are reported for `fileName`.
     static void openForWriting(std::ofstream& stream, const std::string& fileName, const std::string& openedName,
                                int extraOpenMode);
-    static std::int64_t getFileSize(std::ifstream& stream, const std::string& fileName);
+    static std::uint64_t getFileSize(HANDLE file, const std::string& fileName);
+    // Reads exactly `size` bytes into `buffer`.
+    static void read(HANDLE file, const std::string& fileName, char* buffer, std::uint64_t size);
     static void write(std::ofstream& stream, const std::string& fileName, const std::string& data);
     static void replace(const std::string& fileName, const std::string& data);
 

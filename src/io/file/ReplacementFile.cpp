@@ -1,7 +1,8 @@
 #include "io/file/ReplacementFile.h"
 
-#include <random>
+#include <algorithm>
 
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/FilePaths.h"
 #include "platform/win32/Win32.h"
 
@@ -10,19 +11,10 @@ namespace file {
 
 namespace {
 
-const int namesToTry = 100;
+// The most one WriteFile call is given.
+const std::string::size_type largestWrite = 1u << 30;
 
-// A dot, the program's name and six random letters or digits: short and of
-// one length, so that the replacement fits wherever the target's name does.
-std::string temporaryName(std::random_device& randomSource) {
-    static const char characters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof characters) - 2);
-    std::string name = ".vestiga";
-    for (int i = 0; i < 6; ++i) name += characters[pick(randomSource)];
-    return name;
-}
-
-bool closeHandle(HANDLE handle) { return CloseHandle(handle) != 0; }
+const DWORD shareWithReadersAndWriters = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // What a directory answers when it takes no new file although the file in
 // it may be written: it may not be written to (ERROR_ACCESS_DENIED), or it is
@@ -30,98 +22,130 @@ bool closeHandle(HANDLE handle) { return CloseHandle(handle) != 0; }
 // writable (ERROR_WRITE_PROTECT).
 bool refusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
+bool closeKeepingError(HANDLE file) {
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return false;
+}
+
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target)
-    : _target(target), _targetExists(false), _inPlace(false), _replacementPending(false),
-      _device(INVALID_HANDLE_VALUE) {}
+    : _target(target), _mode(Mode::CLOSED), _file(INVALID_HANDLE_VALUE) {}
 
 ReplacementFile::~ReplacementFile() {
-    if (_replacementPending) DeleteFileA(_name.c_str());
-    if (_device != INVALID_HANDLE_VALUE) CloseHandle(_device);
+    if (_file != INVALID_HANDLE_VALUE) CloseHandle(_file);
+    if (!_name.empty()) platform::deleteFile(_name);
 }
 
 bool ReplacementFile::create() {
     _target = platform::finalPathName(_target);
-    HANDLE target = CreateFileA(_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (target != INVALID_HANDLE_VALUE) {
-        const DWORD type = GetFileType(target);
-        if (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN) {
-            _device = target;
-            return writeInPlace();
+    HANDLE target =
+        platform::createFile(_target, GENERIC_WRITE, shareWithReadersAndWriters, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (target == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+        if (platform::getFileAttributes(_target) == INVALID_FILE_ATTRIBUTES) {
+            return createReplacement(Mode::NEW_FILE, INVALID_HANDLE_VALUE);
         }
-        if (!closeHandle(target)) return false;
-        _targetExists = true;
-    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;
-    } else if (GetFileAttributesA(_target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        // The name is there, the file it leads to is not: a link whose file
-        // the system cannot name (Windows).
-        return writeInPlace();
+        // The name is there, the file it leads to is not: a link that leads
+        // nowhere. The system creates the file through it, as far as its
+        // rules allow.
+        target = platform::createFile(_target, GENERIC_WRITE, shareWithReadersAndWriters, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL);
+        return target != INVALID_HANDLE_VALUE && writeInPlace(target);
     }
-    if (createReplacement()) return true;
-    if (_targetExists && refusesNewFiles(GetLastError())) return writeInPlace();
-    return false;
+    const DWORD type = GetFileType(target);
+    if (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN) {
+        _file = target;
+        _mode = Mode::DEVICE;
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(target, &information)) return closeKeepingError(target);
+    if (information.nNumberOfLinks > 1) return writeInPlace(target);
+    return createReplacement(Mode::REPLACEMENT, target);
 }
 
-bool ReplacementFile::createReplacement() {
-    std::random_device randomSource;
-    for (int attempt = 0; attempt < namesToTry; ++attempt) {
-        const std::string name = platform::pathBeside(_target, temporaryName(randomSource));
-        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            _name = name;
-            _replacementPending = true;
-            return closeHandle(file);
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS) return false;
+// `target` is the open target, or INVALID_HANDLE_VALUE where there is none;
+// it is written in place where its directory takes no new file.
+bool ReplacementFile::createReplacement(Mode mode, HANDLE target) {
+    _file = platform::createReplacementFile(_target, _name);
+    if (_file == INVALID_HANDLE_VALUE) {
+        if (target != INVALID_HANDLE_VALUE && refusesNewFiles(GetLastError())) return writeInPlace(target);
+        return target == INVALID_HANDLE_VALUE ? false : closeKeepingError(target);
     }
-    return false;
+    _mode = mode;
+    return target == INVALID_HANDLE_VALUE || CloseHandle(target);
 }
 
-bool ReplacementFile::writeInPlace() {
-    _name = _target;
-    _inPlace = true;
+bool ReplacementFile::writeInPlace(HANDLE target) {
+    _file = target;
+    _mode = Mode::IN_PLACE;
     return true;
 }
 
-const std::string& ReplacementFile::getName() const { return _name; }
-
-// A device or a pipe keeps nothing to write through.
-bool ReplacementFile::flushToDisk() const {
-    if (_device != INVALID_HANDLE_VALUE) return true;
-    HANDLE file = CreateFileA(_name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool flushed = FlushFileBuffers(file) != 0;
-    const DWORD flushError = GetLastError();
-    const bool closed = closeHandle(file);
-    if (!flushed) {
-        SetLastError(flushError);
-        return false;
+bool ReplacementFile::write(const std::string& data) {
+    for (std::string::size_type done = 0; done < data.size();) {
+        const DWORD size = static_cast<DWORD>(std::min(data.size() - done, largestWrite));
+        DWORD written = 0;
+        if (!WriteFile(_file, data.data() + done, size, &written, nullptr)) return false;
+        done += written;
     }
-    return closed;
+    return true;
 }
 
+bool ReplacementFile::close() {
+    HANDLE file = _file;
+    _file = INVALID_HANDLE_VALUE;
+    _mode = Mode::CLOSED;
+    return CloseHandle(file) != 0;
+}
+
+// A device or a pipe keeps nothing to write through, and has no end to set.
 bool ReplacementFile::replaceTarget() {
-    if (_inPlace) return true;
-    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    const bool replaced = _targetExists
-                              ? ReplaceFileA(_target.c_str(), _name.c_str(), nullptr, 0, nullptr, nullptr) != 0
-                              : MoveFileExA(_name.c_str(), _target.c_str(), moveFlags) != 0;
-    if (replaced) {
-        _replacementPending = false;
-        return true;
+    switch (_mode) {
+        case Mode::DEVICE:
+            return close();
+        case Mode::IN_PLACE:
+            if (!SetEndOfFile(_file) || !FlushFileBuffers(_file)) return false;
+            return close();
+        case Mode::NEW_FILE:
+        case Mode::REPLACEMENT: {
+            if (!FlushFileBuffers(_file)) return false;
+            HANDLE file = _file;
+            _file = INVALID_HANDLE_VALUE;
+            const bool targetExists = _mode == Mode::REPLACEMENT;
+            _mode = Mode::CLOSED;
+            if (platform::replaceFile(_target, targetExists, file, _name)) return true;
+            const DWORD error = GetLastError();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) _name.clear();
+            if (targetExists && error == ERROR_ACCESS_DENIED) _mode = Mode::REFUSED;
+            return false;
+        }
+        default:
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
     }
-    if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return false;
-    // Windows has removed the target and left the replacement under its own
-    // name. It is the only copy of the data now, and stays, whether or not it
-    // can still be given the target's name.
-    _replacementPending = false;
-    if (MoveFileExA(_name.c_str(), _target.c_str(), moveFlags)) return true;
-    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
-    return false;
+}
+
+// The read-only attribute says the file is not to be written, even where the
+// system lets the process write it all the same (an administrator under Wine).
+bool ReplacementFile::writeInPlaceInstead() {
+    if (_mode != Mode::REFUSED) return false;
+    const DWORD refusal = GetLastError();
+    const DWORD attributes = platform::getFileAttributes(_target);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(refusal);
+        return false;
+    }
+    HANDLE target =
+        platform::createFile(_target, GENERIC_WRITE, shareWithReadersAndWriters, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (target == INVALID_HANDLE_VALUE) {
+        SetLastError(refusal);
+        return false;
+    }
+    return writeInPlace(target);
 }
 
 }  // namespace file

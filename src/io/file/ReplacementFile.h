@@ -3,28 +3,33 @@
 
 #include <string>
 
+#include "platform/win32/Win32Handles.h"
+
 namespace io {
 namespace file {
 
 // A new file beside a target that takes the target's place in one step once
 // it is complete and on disk, so that the target never holds a partial
-// content. It takes over what belongs to an existing target: its
-// permissions and, where the process may set them, its owner and group; on
-// Windows its security descriptor, attributes and creation time. Removed
-// again unless it replaced the target, or unless Windows removed the target
-// and left the replacement as the only copy of the data.
+// content. It takes over what belongs to an existing target (see
+// platform::replaceFile). The new file is written through the handle that
+// created it and is never opened again by name. It is removed again unless
+// it replaced the target, or unless Windows removed the target and left the
+// replacement as the only copy of the data.
 //
-// A target named through symbolic links is the file the last link names: it
-// is replaced in its own directory, and the links stay.
+// A target named through symbolic links is the file the system reaches
+// through them: it is replaced in its own directory, and the links stay. A
+// link the system refuses to follow is refused.
 //
 // Some targets are written in place instead, with no replacement:
 // - a device or a pipe, which is no file to replace, held open meanwhile so
 //   that a reader at its other end does not see the end of the data before
 //   it comes;
-// - an existing target in a directory that refuses new files: it may be
-//   written, though not replaced in one step;
-// - a link that leads to no file where the system cannot tell the name of
-//   the file it would create (Windows): the write goes through the link.
+// - a file with more than one name (hard links), so that every name shows
+//   the new content;
+// - an existing target in a directory that refuses new files or refuses the
+//   replacement the target's name (a sticky directory): it may be written,
+//   though not replaced in one step;
+// - a link that leads to no file: the file it names is created through it.
 //
 // Each operation returns false on failure, with the calling thread's last
 // error saying why.
@@ -37,28 +42,44 @@ public:
 
     // Finds the file the target names, checks that it may be written if it
     // exists, then, unless it is written in place, creates the replacement,
-    // empty, under a short name no other file has.
+    // empty.
     bool create();
-    // The file to write: the replacement, or the target written in place.
-    const std::string& getName() const;
-    // Writes what was written to the file through to the disk.
-    bool flushToDisk() const;
+    // Writes all of `data` to the replacement, or to the target in place.
+    bool write(const std::string& data);
+    // Puts what was written on disk and in the target's place.
     bool replaceTarget();
+    // After replaceTarget failed because the target's directory refused the
+    // replacement the target's name: makes the target be written in place
+    // instead, if it may be written. False, keeping the last error, in any
+    // other case.
+    bool writeInPlaceInstead();
 
 private:
-    bool createReplacement();
-    bool writeInPlace();
+    // How the data reaches the target.
+    enum class Mode {
+        // Nothing is open.
+        CLOSED,
+        // A replacement that takes the name of a target that does not exist.
+        NEW_FILE,
+        // A replacement of an existing target.
+        REPLACEMENT,
+        // The target itself, a file on disk, from its start.
+        IN_PLACE,
+        // The target itself, a device or a pipe.
+        DEVICE,
+        // The target's directory refused the replacement the target's name.
+        REFUSED
+    };
+
+    bool createReplacement(Mode mode, HANDLE target);
+    bool writeInPlace(HANDLE target);
+    bool close();
 
     std::string _target;
+    Mode _mode;
+    HANDLE _file;
+    // The replacement's name on disk while it is to be removed, else "".
     std::string _name;
-    bool _targetExists;
-    bool _inPlace;
-    // The replacement is on disk and has not taken the target's place: it
-    // goes when this object does.
-    bool _replacementPending;
-    // The target's HANDLE while a device or a pipe is written, else
-    // INVALID_HANDLE_VALUE.
-    void* _device;
 };
 
 }  // namespace file

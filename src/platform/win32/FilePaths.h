@@ -5,14 +5,11 @@
 
 namespace platform {
 
-// The name of the file that `path` finally names. A symbolic link, through
-// any number of links, gives the file its last link names, which need not
-// exist. Any other path, and a path whose links cannot be followed (a loop),
-// comes back as it is: opening it tells what is wrong with it.
-//
-// On Windows the name is that of the open file, a full path; where a link
-// leads to no file, the system has no name for it and the path comes back
-// as it is.
+// The full name of the file that `path` names, as the system finds it when
+// it opens the path: through any number of symbolic links, each followed by
+// the system under its own rules, never by the program. A path that opens no
+// file (a link that leads nowhere, a loop, a link the system refuses to
+// follow) comes back as it is: opening it tells what is wrong with it.
 std::string finalPathName(const std::string& path);
 
 // The path of a file called `name` in the directory that holds `path`.

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/Utf8FileCalls.h"
+#include "platform/win32/FileCalls.h"
 
 namespace platform {
 

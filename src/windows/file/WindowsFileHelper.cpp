@@ -3,11 +3,12 @@
 #include <memory>
 #include <utility>
 
+#include "app/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
+#include "platform/win32/FileCalls.h"
 #include "platform/win32/ScanSession.h"
-#include "platform/win32/Utf8FileCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 
@@ -15,6 +16,8 @@ namespace windows {
 namespace file {
 
 namespace {
+
+using com::quorvane::products::lumeno::shownName;
 
 std::string errorText(DWORD errorCode) { return SystemErrors::map(static_cast<int>(errorCode)); }
 
@@ -46,7 +49,7 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
         throw CouldNotFindFilesException(
             "Error when trying to get first level directories. \nThe error occured when opening a find file "
             "handle. Initial directory: " +
-            initialDirectory + "\n\n" + errorText(errorCode));
+            shownName(initialDirectory) + "\n\n" + errorText(errorCode));
     }
     std::unique_ptr<void, decltype(&FindClose)> closeWhenDone(handle, &FindClose);
 
@@ -61,7 +64,7 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
             throw CouldNotFindFilesException(
                 "Error when trying to get first level directories. \nThe error occured when getting the next "
                 "file. Initial directory: " +
-                initialDirectory + "\n\n" + errorText(errorCode));
+                shownName(initialDirectory) + "\n\n" + errorText(errorCode));
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "windows/registry/RegistryKeyImpl.h"
 
+#include "app/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/Win32.h"
@@ -34,7 +35,8 @@ void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
         _key = opened;
         return;
     }
-    const std::string subject = "Key: " + _name + "\n\n" + SystemErrors::map(result);
+    const std::string subject =
+        "Key: " + com::quorvane::products::lumeno::shownName(_name) + "\n\n" + SystemErrors::map(result);
     switch (result) {
         case ERROR_ACCESS_DENIED:
             throw RegistryAccessDeniedException("Error when opening a registry key, access is denied. " + subject);

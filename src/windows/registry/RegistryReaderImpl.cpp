@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/Win32.h"
@@ -29,6 +30,17 @@ const std::size_t largestData = std::size_t(1) << 30;
 // The bytes before the first NUL, never more than `size`.
 std::string textUpToNul(const char* data, std::size_t size) {
     return std::string(data, std::find(data, data + size, '\0'));
+}
+
+// What follows the text of a string value: everything from its first NUL up
+// to its last byte that is not NUL, so that data hidden behind an embedded
+// NUL counts while the string's own terminating NULs do not. Empty for a
+// string without an embedded NUL.
+std::string bytesAfterText(const char* data, std::size_t size) {
+    const char* const nul = std::find(data, data + size, '\0');
+    const char* end = data + size;
+    while (end > nul && end[-1] == '\0') --end;
+    return std::string(nul, end);
 }
 
 // The beginnings of the messages of one operation's failures, by result.
@@ -58,7 +70,8 @@ const FailureMessages enumKeyFailures = {
 
 // Raises the exception for a failed call on `entry`, a key or value name.
 [[noreturn]] void throwFailure(const FailureMessages& messages, const std::string& entry, LONG result) {
-    const std::string subject = "Entry: " + entry + "\n\n" + SystemErrors::map(static_cast<int>(result));
+    const std::string subject = "Entry: " + com::quorvane::products::lumeno::shownName(entry) + "\n\n" +
+                                SystemErrors::map(static_cast<int>(result));
     switch (result) {
         case ERROR_ACCESS_DENIED:
             throw RegistryAccessDeniedException(messages.accessDenied + subject);
@@ -169,9 +182,10 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
         const std::size_t dataLength = std::min<std::size_t>(dataSize, data.size());
         std::string bytes;
         if (type == REG_SZ) {
-            bytes = textUpToNul(data.data(), dataLength);
+            bytes = textUpToNul(data.data(), dataLength) + bytesAfterText(data.data(), dataLength);
         } else if (type == REG_EXPAND_SZ) {
-            bytes = expandEnvironmentVariables(textUpToNul(data.data(), dataLength));
+            bytes = expandEnvironmentVariables(textUpToNul(data.data(), dataLength)) +
+                    bytesAfterText(data.data(), dataLength);
         } else {
             bytes.assign(data.data(), dataLength);
         }

@@ -26,8 +26,10 @@ public:
     // Whether the value exists.
     bool valueExists(const std::string& valueName) override;
 
-    // Every value as (name, data), in the platform's order. Text values end at
-    // their first NUL (REG_EXPAND_SZ expanded); all other types keep their bytes.
+    // Every value as (name, data), in the platform's order. A text value is its
+    // text up to the first NUL (REG_EXPAND_SZ expanded), then whatever follows
+    // from that NUL on, without the NULs that end the data; all other types
+    // keep their bytes.
     virtual std::vector<std::pair<std::string, std::string>> getValues();
     // The names of the direct sub-keys, in the platform's order.
     virtual std::vector<std::string> getSubKeys();

@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(WindowsSaveAttributes, AHiddenDumpStaysHidden) {
-    if (runsUnderWine()) GTEST_SKIP() << "Wine's ReplaceFileA drops the attributes of the file it replaces";
+    if (runsUnderWine()) GTEST_SKIP() << "Wine's ReplaceFile drops the attributes of the file it replaces";
     const std::string name = makeDump(FILE_ATTRIBUTE_HIDDEN);
     FileHelper::save(name, "new", 0);
     EXPECT_EQ("new", scratch.readFile("dump.dat"));

@@ -62,9 +62,12 @@ TEST_F(RegistryReaderImplTest, ValuesOfEveryTypeAreListedAsNameAndData) {
     scratch.setValue("", "Empty", REG_BINARY, "");
     scratch.setValue("", "Expand", REG_EXPAND_SZ, bytes("%VESTIGA_READER_DIR%\\bin\0", 25));
     scratch.setValue("", "ExpandShort", REG_EXPAND_SZ, bytes("x\0", 2));
+    scratch.setValue("", "Hidden", REG_EXPAND_SZ, bytes("%VESTIGA_READER_DIR%\0%VESTIGA_READER_DIR%\0\0", 43));
     scratch.setValue("", "Multi", REG_MULTI_SZ, bytes("a\0bc\0\0", 6));
     scratch.setValue("", "None", REG_NONE, bytes("\0\x01", 2));
     scratch.setValue("", "Text", REG_SZ, bytes("abc\0def\0", 8));
+    scratch.setValue("", "TextBehindNul", REG_SZ, bytes("\0\0one\0\0", 7));
+    scratch.setValue("", "Unended", REG_SZ, "abc");
 
     const Values expected = {
         {"", "default"},
@@ -73,14 +76,17 @@ TEST_F(RegistryReaderImplTest, ValuesOfEveryTypeAreListedAsNameAndData) {
         {"Empty", ""},
         {"Expand", "C:\\Expanded\\bin"},
         {"ExpandShort", "x"},
+        {"Hidden", bytes("C:\\Expanded\0%VESTIGA_READER_DIR%", 32)},
         {"Multi", bytes("a\0bc\0\0", 6)},
         {"None", bytes("\0\x01", 2)},
-        {"Text", "abc"},
+        {"Text", bytes("abc\0def", 7)},
+        {"TextBehindNul", bytes("\0\0one", 5)},
+        {"Unended", "abc"},
     };
     const Values values = open().getValues();
     EXPECT_EQ(expected, values);
     // The type is not recorded: the same bytes as REG_BINARY and REG_MULTI_SZ are equal.
-    EXPECT_EQ(values[1].second, values[6].second);
+    EXPECT_EQ(values[1].second, values[7].second);
 }
 
 TEST_F(RegistryReaderImplTest, SubKeysAreListedByNameInOrder) {

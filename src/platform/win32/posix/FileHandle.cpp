@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/win32/posix/FileInformation.h"
 
 namespace platform {
@@ -36,7 +38,59 @@ DWORD FileHandle::getType() const {
     return FILE_TYPE_CHAR;
 }
 
-// A handle for queries has no data to write, as on Windows.
+// A handle for queries has no data to read or write, and a handle opened for
+// one of them refuses the other, as on Windows. An interrupted call goes on
+// where it stopped.
+bool FileHandle::read(void* buffer, DWORD size, DWORD* bytesRead) {
+    *bytesRead = 0;
+    if (_descriptor < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    ssize_t count;
+    while ((count = ::read(_descriptor, buffer, size)) < 0 && errno == EINTR) {
+    }
+    if (count < 0) {
+        SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : errorFromErrno(errno));
+        return false;
+    }
+    *bytesRead = static_cast<DWORD>(count);
+    return true;
+}
+
+// Writes everything or fails: a short write goes on with the rest.
+bool FileHandle::write(const void* buffer, DWORD size, DWORD* bytesWritten) {
+    *bytesWritten = 0;
+    if (_descriptor < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const char* next = static_cast<const char*>(buffer);
+    while (*bytesWritten < size) {
+        const ssize_t count = ::write(_descriptor, next + *bytesWritten, size - *bytesWritten);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) {
+            SetLastError(errno == EBADF ? ERROR_ACCESS_DENIED : errorFromErrno(errno));
+            return false;
+        }
+        *bytesWritten += static_cast<DWORD>(count);
+    }
+    return true;
+}
+
+bool FileHandle::setEnd() {
+    if (_descriptor < 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    const off_t position = lseek(_descriptor, 0, SEEK_CUR);
+    if (position < 0 || ftruncate(_descriptor, position) != 0) {
+        setLastErrorFromErrno();
+        return false;
+    }
+    return true;
+}
+
 bool FileHandle::flush() const {
     if (_descriptor < 0) {
         SetLastError(ERROR_ACCESS_DENIED);

@@ -22,8 +22,13 @@ public:
     bool getInformation(BY_HANDLE_FILE_INFORMATION* information) const;
     // The kind of file as GetFileType tells it; FILE_TYPE_UNKNOWN on failure.
     DWORD getType() const;
+    bool read(void* buffer, DWORD size, DWORD* bytesRead);
+    bool write(const void* buffer, DWORD size, DWORD* bytesWritten);
+    bool setEnd();
     bool flush() const;
     bool close();
+    // The descriptor of a handle opened on data, -1 for one opened for queries.
+    int getDescriptor() const { return _descriptor; }
 
 private:
     int _descriptor;

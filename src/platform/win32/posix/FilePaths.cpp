@@ -1,5 +1,6 @@
 #include "platform/win32/FilePaths.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +9,6 @@
 namespace platform {
 
 namespace {
-
-// As many links as the system follows in one path before it reports a loop.
-const int longestLinkChain = 40;
 
 // What the link `path` holds; false when it cannot be read.
 bool readLink(const std::string& path, std::string& target) {
@@ -26,18 +24,27 @@ bool readLink(const std::string& path, std::string& target) {
     }
 }
 
+bool sameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 }  // namespace
 
-// A relative link is taken from the directory that holds it.
+// The kernel follows the links, under its own rules (a link another user
+// owns in a sticky directory is refused where fs.protected_symlinks says
+// so), and names the file it reached. A name that no longer leads to that
+// file (it was removed or moved meanwhile) is not taken.
 std::string finalPathName(const std::string& path) {
-    std::string name = path;
-    for (int link = 0; link < longestLinkChain; ++link) {
-        struct stat status;
-        std::string target;
-        if (lstat(name.c_str(), &status) != 0 || !S_ISLNK(status.st_mode) || !readLink(name, target)) return name;
-        name = target.compare(0, 1, "/") == 0 ? target : pathBeside(name, target);
-    }
-    return path;
+    const int descriptor = open(path.c_str(), O_PATH | O_CLOEXEC);
+    if (descriptor < 0) return path;
+    std::string name;
+    struct stat opened;
+    struct stat named;
+    const bool found = fstat(descriptor, &opened) == 0 &&
+                       readLink("/proc/self/fd/" + std::to_string(descriptor), name) &&
+                       name.compare(0, 1, "/") == 0 && lstat(name.c_str(), &named) == 0 && sameFile(opened, named);
+    close(descriptor);
+    return found ? name : path;
 }
 
 std::string pathBeside(const std::string& path, const std::string& name) {

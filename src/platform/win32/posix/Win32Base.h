@@ -65,7 +65,7 @@ typedef void* HLOCAL;
 #define ERROR_OPERATION_ABORTED 995L
 #define ERROR_KEY_DELETED 1018L
 #define ERROR_IO_DEVICE 1117L
-// Only Windows reports it (ReplaceFileA); this layer never does.
+// Only Windows reports it (ReplaceFile); this layer never does.
 #define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 

@@ -4,6 +4,7 @@
 // The Win32 file calls the program uses, for POSIX systems. Paths use '/'.
 //
 // How the POSIX side answers:
+// - FILE_ATTRIBUTE_READONLY is never reported: permissions say who may write.
 // - A listing never follows a symbolic link: it reports one with
 //   FILE_ATTRIBUTE_REPARSE_POINT alone, never as a directory, so no walk goes
 //   through a link. Directories carry FILE_ATTRIBUTE_DIRECTORY, every other
@@ -18,6 +19,7 @@
 
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 
+#define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
@@ -32,6 +34,7 @@
 
 #define CREATE_NEW 1
 #define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
 
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
@@ -98,7 +101,10 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 // what it points to unless FILE_FLAG_OPEN_REPARSE_POINT asks for the link
 // itself.
 // GENERIC_READ and GENERIC_WRITE open the file's data; a directory then fails
-// with ERROR_ACCESS_DENIED as on Windows. Directories open for queries only
+// with ERROR_ACCESS_DENIED as on Windows. CREATE_NEW never follows a link at
+// the path's end; OPEN_ALWAYS creates a missing file, through a link that
+// leads nowhere as far as the system allows it. A new file gets mode 0666
+// less the umask. Directories open for queries only
 // with FILE_FLAG_BACKUP_SEMANTICS. The open never waits, as on Windows: a FIFO
 // opens for reading at once, and for writing only while it has a reader
 // (ERROR_NOT_READY otherwise).
@@ -115,6 +121,16 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileIn
 // socket, FILE_TYPE_CHAR for a device. FILE_TYPE_UNKNOWN with the last error
 // set on failure, ERROR_SUCCESS otherwise.
 DWORD GetFileType(HANDLE file);
+typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+
+// Read and write at the handle's position, which they move on; overlapped
+// operation is not supported. A read at the end reads 0 bytes.
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD numberOfBytesRead,
+              LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD numberOfBytesToWrite, LPDWORD numberOfBytesWritten,
+               LPOVERLAPPED overlapped);
+// Ends the file at the handle's position.
+BOOL SetEndOfFile(HANDLE file);
 // Writes the file's data through to the disk.
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE object);
@@ -123,15 +139,6 @@ BOOL CloseHandle(HANDLE object);
 // the move replaces the target in one step. MOVEFILE_WRITE_THROUGH returns
 // only after the directory holding the target is on disk.
 BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
-// Replaces a file with another one in one step, as MoveFileExA does, after
-// giving the replacement the replaced file's mode and, as far as the process
-// may set them, its owner and group (only root may give a file away; a user
-// may hand it to a group of their own). Returns only after the directory
-// holding the replaced file is on disk. A backup file and flags are not
-// supported. Unlike on Windows, a failed call leaves the replaced file as it
-// was, and its last error is that of the step that failed.
-BOOL ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName, LPCSTR backupFileName, DWORD replaceFlags,
-                  LPVOID exclude, LPVOID reserved);
 BOOL DeleteFileA(LPCSTR fileName);
 
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)

@@ -28,6 +28,7 @@ int creationFlags(DWORD creationDisposition) {
     switch (creationDisposition) {
         case CREATE_NEW: return O_CREAT | O_EXCL;
         case OPEN_EXISTING: return 0;
+        case OPEN_ALWAYS: return O_CREAT;
         default: return -1;
     }
 }
@@ -89,6 +90,33 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION fileIn
 DWORD GetFileType(HANDLE file) {
     const platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
     return handle != nullptr ? handle->getType() : FILE_TYPE_UNKNOWN;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD numberOfBytesRead,
+              LPOVERLAPPED overlapped) {
+    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    if (handle == nullptr) return FALSE;
+    if (overlapped != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return handle->read(buffer, numberOfBytesToRead, numberOfBytesRead) ? TRUE : FALSE;
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD numberOfBytesToWrite, LPDWORD numberOfBytesWritten,
+               LPOVERLAPPED overlapped) {
+    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    if (handle == nullptr) return FALSE;
+    if (overlapped != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return handle->write(buffer, numberOfBytesToWrite, numberOfBytesWritten) ? TRUE : FALSE;
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    return handle != nullptr && handle->setEnd() ? TRUE : FALSE;
 }
 
 BOOL FlushFileBuffers(HANDLE file) {

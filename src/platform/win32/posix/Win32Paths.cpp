@@ -33,31 +33,6 @@ BOOL syncDirectoryOf(const std::string& path) {
     return TRUE;
 }
 
-// The owner and the group, or, where the process may not give the file away,
-// the group alone. Where neither may be set the file stays the process's own.
-void takeOverOwner(int descriptor, const struct stat& replaced) {
-    const uid_t owners[] = {replaced.st_uid, static_cast<uid_t>(-1)};
-    for (const uid_t owner : owners) {
-        if (fchown(descriptor, owner, replaced.st_gid) == 0) return;
-    }
-}
-
-// The mode comes after the owner: a change of owner clears the set-user-ID
-// and set-group-ID bits.
-BOOL takeOverIdentity(LPCSTR replacementFileName, const struct stat& replaced) {
-    const int descriptor = open(replacementFileName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0) return failFromErrno();
-    takeOverOwner(descriptor, replaced);
-    const bool modeTaken = fchmod(descriptor, replaced.st_mode & 07777) == 0;
-    const int modeError = errno;
-    const bool closed = close(descriptor) == 0;
-    if (!modeTaken) {
-        SetLastError(platform::errorFromErrno(modeError));
-        return FALSE;
-    }
-    return closed ? TRUE : failFromErrno();
-}
-
 }  // namespace
 
 DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
@@ -83,19 +58,6 @@ BOOL MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags) {
     if (std::rename(existingFileName, newFileName) != 0) return failFromErrno();
     if (flags & MOVEFILE_WRITE_THROUGH) return syncDirectoryOf(newFileName);
     return TRUE;
-}
-
-BOOL ReplaceFileA(LPCSTR replacedFileName, LPCSTR replacementFileName, LPCSTR backupFileName, DWORD replaceFlags,
-                  LPVOID /*exclude*/, LPVOID /*reserved*/) {
-    if (backupFileName != nullptr || replaceFlags != 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    struct stat replaced;
-    if (stat(replacedFileName, &replaced) != 0) return failFromErrno();
-    if (!takeOverIdentity(replacementFileName, replaced)) return FALSE;
-    if (std::rename(replacementFileName, replacedFileName) != 0) return failFromErrno();
-    return syncDirectoryOf(replacedFileName);
 }
 
 BOOL DeleteFileA(LPCSTR fileName) { return unlink(fileName) == 0 ? TRUE : failFromErrno(); }

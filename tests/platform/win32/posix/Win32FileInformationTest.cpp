@@ -244,18 +244,31 @@ TEST_F(PosixFileData, DirectoryDataCannotBeOpened) {
     }
 }
 
-TEST_F(PosixFileData, WrittenFileIsFlushedMovedOverTheTargetAndDeleted) {
-    const std::string source = scratch.writeFile("new.txt", "new");
+TEST_F(PosixFileData, WrittenFileIsEndedFlushedMovedOverTheTargetReadAndDeleted) {
+    const std::string source = scratch.writeFile("new.txt", "a longer old content");
     const std::string target = scratch.writeFile("old.txt", "old");
     HANDLE handle =
         CreateFileA(source.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    DWORD count = 0;
+    EXPECT_TRUE(WriteFile(handle, "new", 3, &count, nullptr));
+    EXPECT_EQ(3u, count);
+    EXPECT_TRUE(SetEndOfFile(handle));
     EXPECT_TRUE(FlushFileBuffers(handle));
+    char buffer[8];
+    EXPECT_FALSE(ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
     EXPECT_TRUE(CloseHandle(handle));
 
     EXPECT_TRUE(MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     EXPECT_EQ(std::vector<std::string>{"old.txt"}, scratch.namesIn(""));
-    EXPECT_EQ("new", scratch.readFile("old.txt"));
+    handle = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    EXPECT_TRUE(ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ("new", std::string(buffer, count));
+    EXPECT_TRUE(ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
+    EXPECT_EQ(0u, count);
+    EXPECT_TRUE(CloseHandle(handle));
 
     EXPECT_TRUE(DeleteFileA(target.c_str()));
     EXPECT_FALSE(DeleteFileA(target.c_str()));

@@ -1,0 +1,80 @@
+#include "app/NameQuoting.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+// The length of the character at `name[i]` that a shown name must escape,
+// or 0 if it may stand as it is.
+std::size_t escapedLength(std::string_view name, std::size_t i) {
+    const unsigned char byte = static_cast<unsigned char>(name[i]);
+    if (byte < 0x20) return byte == '\t' ? 0 : 1;
+    if (byte == 0x7F) return 1;
+    if (byte < 0xC2) return 0;
+    const std::size_t left = name.size() - i;
+    const unsigned char second = left > 1 ? static_cast<unsigned char>(name[i + 1]) : 0;
+    if (byte == 0xC2) return second >= 0x80 && second <= 0x9F ? 2 : 0;
+    if (byte == 0xD8) return second == 0x9C ? 2 : 0;
+    if (byte != 0xE2 || left < 3) return 0;
+    const unsigned char third = static_cast<unsigned char>(name[i + 2]);
+    if (second == 0x80) return third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE) ? 3 : 0;
+    if (second == 0x81) return third >= 0xA6 && third <= 0xA9 ? 3 : 0;
+    return 0;
+}
+
+void appendOctal(std::string& text, unsigned char byte) {
+    const char digits[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
+                           static_cast<char>('0' + (byte & 7))};
+    text.append(digits, sizeof digits);
+}
+
+}  // namespace
+
+bool needsQuoting(std::string_view name) {
+    if (!name.empty() && name[0] == '"') return true;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (escapedLength(name, i) != 0) return true;
+    }
+    return false;
+}
+
+void appendShownName(std::string& text, std::string_view name) {
+    if (!needsQuoting(name)) {
+        text += name;
+        return;
+    }
+    text += '"';
+    for (std::size_t i = 0; i < name.size();) {
+        const char byte = name[i];
+        switch (byte) {
+        case '\\': text += "\\\\"; ++i; continue;
+        case '"': text += "\\\""; ++i; continue;
+        case '\n': text += "\\n"; ++i; continue;
+        case '\r': text += "\\r"; ++i; continue;
+        case '\t': text += "\\t"; ++i; continue;
+        default: break;
+        }
+        const std::size_t length = escapedLength(name, i);
+        if (length == 0) {
+            text += byte;
+            ++i;
+            continue;
+        }
+        for (const std::size_t end = i + length; i < end; ++i) appendOctal(text, static_cast<unsigned char>(name[i]));
+    }
+    text += '"';
+}
+
+std::string shownName(std::string_view name) {
+    std::string text;
+    appendShownName(text, name);
+    return text;
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

@@ -1,0 +1,39 @@
+#ifndef VESTIGA_APP_NAMEQUOTING_H
+#define VESTIGA_APP_NAMEQUOTING_H
+
+#include <string>
+#include <string_view>
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+// Names come from file systems, registries and dump files, and any of them
+// may have been written by someone who wants to forge a line of a report,
+// drive the reader's terminal or disguise a name. A name is shown as it is,
+// unless it holds
+//   - a control byte other than TAB (0x00-0x08, 0x0A-0x1F, 0x7F),
+//   - a C1 control (U+0080-U+009F),
+//   - a bidirectional control (U+061C, U+200E, U+200F, U+202A-U+202E,
+//     U+2066-U+2069),
+//   - or a double quote as its first byte.
+// Then it is shown between double quotes, with "\\" for a backslash, "\""
+// for a quote, "\n", "\r" and "\t" for those bytes, and every other byte of
+// the characters above as a backslash and three octal digits.
+
+// True when `name` is shown quoted.
+bool needsQuoting(std::string_view name);
+
+// Appends `name` as it is shown to `text`.
+void appendShownName(std::string& text, std::string_view name);
+
+// `name` as it is shown.
+std::string shownName(std::string_view name);
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

@@ -1,0 +1,68 @@
+#ifndef VESTIGA_PLATFORM_WIN32_FILECALLS_H
+#define VESTIGA_PLATFORM_WIN32_FILECALLS_H
+
+// The calls that reach files by name: the find-file and open calls of the
+// scan, and the open, create, replace and delete calls of loading and saving
+// dump and ignore files, for paths of any length and in any script. Paths
+// and names are UTF-8 (on POSIX systems: bytes, as the system holds them).
+// Handles, results and the last error are those of the Win32 calls named;
+// FindClose and CloseHandle release the handles, and ReadFile, WriteFile,
+// SetEndOfFile, FlushFileBuffers and the other calls on handles work on them.
+//
+// On Windows these are the wide calls: a name outside the ANSI code page, or
+// longer than the record of the narrow calls holds, comes back whole, and a
+// path too long for the plain form is passed in its "\\?\" form.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/win32/Win32Handles.h"
+
+namespace platform {
+
+// One entry of a listing: its Win32 attribute word and its name.
+struct FindEntry {
+    std::uint32_t attributes;
+    std::string name;
+};
+
+HANDLE findFirstFile(const std::string& pattern, FindEntry& entry);
+bool findNextFile(HANDLE find, FindEntry& entry);
+HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
+                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes);
+// GetFileAttributes: the attributes of the entry itself.
+std::uint32_t getFileAttributes(const std::string& path);
+bool deleteFile(const std::string& path);
+
+// A new, empty file in the directory of `target`, open for writing, that is
+// to take the target's place once written: see replaceFile. `name` receives
+// the name it has on disk, under which it is deleted should it not take the
+// target's place; "" while it has none.
+//
+// On Windows it is a file of a short, random name, beside the target. On
+// Linux it has no name at all until it takes the target's place, where the
+// file system allows that (O_TMPFILE); elsewhere it has a random name. On
+// POSIX systems only its owner may read or write it meanwhile, and it stays
+// writable through its handle whatever the umask.
+HANDLE createReplacementFile(const std::string& target, std::string& name);
+
+// Puts the file that createReplacementFile made, written and flushed, in the
+// place of `target` in one step, and closes its handle. Where the target
+// exists the file first takes over what belongs to it: on Windows (ReplaceFile)
+// its security descriptor, attributes, streams and creation time; on POSIX
+// systems its mode, its owner and group as far as the process may set them,
+// its access control list and its other extended attributes (those the
+// process may not set are left out). A target that did not exist gets the
+// permissions a new file gets. `name` is updated to what is left on disk
+// under a name of its own: "" once the file has the target's place, or when
+// a failure removed it.
+//
+// Fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT where Windows removed the target
+// but could not give the replacement its name: `name` is then the only copy of
+// the data. A refusal of the target's directory (a sticky directory, an ACL)
+// fails with ERROR_ACCESS_DENIED.
+bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name);
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/IgnorePatterns.h"
+#include "app/SnapshotImpl.h"
+#include "digest/DigestFold.h"
+#include "digest/MD5DigestImpl.h"
+#include "platform/win32/Win32.h"
+#include "support/CollectingMessageOutput.h"
+#include "support/ScratchRegistryKey.h"
+
+namespace {
+
+using namespace com::quorvane::products::lumeno;
+using Entries = std::map<std::string, std::uint64_t>;
+
+std::uint64_t foldedMd5(const std::string& data) {
+    MD5DigestImpl digest;
+    digest.update(data.data(), data.data() + data.size());
+    std::vector<unsigned char> bytes;
+    digest.getDigest(bytes);
+    return foldDigest(bytes);
+}
+
+// The entries of a scan of `regdirs`, read back from its listing.
+Entries scan(const std::vector<std::string>& regdirs) {
+    CollectingMessageOutput output;
+    const SnapshotImpl snapshot({}, regdirs, IgnorePatternList(), output);
+    EXPECT_EQ("", output.text());
+    Entries entries;
+    std::istringstream listing(snapshot.toString());
+    for (std::string line; std::getline(listing, line);) {
+        entries[line.substr(17)] = std::stoull(line.substr(0, 16), nullptr, 16);
+    }
+    return entries;
+}
+
+// K has a value Sub beside its subkey Sub, and a value a\b beside its subkey
+// a with a value b: two paths, each given by two items.
+class SnapshotRegistryScan : public testing::Test {
+protected:
+    void fill(const std::string& data) {
+        scratch.setValue("", "Sub", REG_SZ, data + '\0');
+        scratch.createKey("Sub");
+        scratch.setValue("", "a\\b", REG_SZ, data + '\0');
+        scratch.createKey("a");
+        scratch.setValue("a", "b", REG_SZ, std::string("x\0", 2));
+        scratch.setValue("", "Hidden", REG_SZ, "ab" + std::string(1, '\0') + data + std::string(2, '\0'));
+    }
+
+    testsupport::ScratchRegistryKey scratch;
+};
+
+TEST_F(SnapshotRegistryScan, EveryItemOfAPathAndTheTextAfterANulCount) {
+    const std::string key = scratch.fullPath();
+    fill("one");
+    const Entries before = scan({key});
+    EXPECT_EQ((Entries{{key, 0},
+                       {key + "\\Hidden", foldedMd5(std::string("ab\0one", 6))},
+                       {key + "\\Sub", foldedMd5("one")},
+                       {key + "\\a", 0},
+                       {key + "\\a\\b", foldedMd5("one") ^ foldedMd5("x")}}),
+              before);
+
+    // A key named twice, or below another one named, is read once.
+    EXPECT_EQ(before, scan({key + "\\a", key, key}));
+
+    fill("two");
+    const Entries after = scan({key});
+    EXPECT_EQ(foldedMd5(std::string("ab\0two", 6)), after.at(key + "\\Hidden"));
+    EXPECT_EQ(foldedMd5("two"), after.at(key + "\\Sub"));
+    EXPECT_EQ(foldedMd5("two") ^ foldedMd5("x"), after.at(key + "\\a\\b"));
+}
+
+}  // namespace
