@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The tool's main job on a built-in example: dump a small sample tree, change
-# it as an installer would, dump it again and compare the two dumps.
+# it as an installer would, dump it again and compare the two dumps, as text
+# and as a report page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh native
@@ -35,5 +36,7 @@ echo "\$ vestiga -dump after.dat -dirs sample"
 "$vestiga" -dump after.dat -dirs sample
 echo
 echo
-echo "\$ vestiga -compare before.dat after.dat -ignore ignore.txt"
-"$vestiga" -compare before.dat after.dat -ignore ignore.txt
+echo "\$ vestiga -compare before.dat after.dat -ignore ignore.txt -html report.html"
+"$vestiga" -compare before.dat after.dat -ignore ignore.txt -html report.html
+echo
+echo "The same comparison as a page, to open in a browser: $work/report.html"

@@ -4,20 +4,23 @@
 #                            tools the save tests use (setfacl, setfattr, strace)
 #   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine,
 #                            the packaging tools (dpkg-shlibdeps, man, unzip,
-#                            lintian) and clang with libFuzzer for the fuzz targets
+#                            lintian), clang with libFuzzer for the fuzz targets
+#                            and Chromium, in which the tests open the report page
 #   install-deps.sh bench    native and Windows, plus the tools the benchmark
 #                            measures vestiga against (bfs, mtree, AIDE, GNU time)
+#                            and Chromium, which opens the report page
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libattr1-dev libgtest-dev acl attr strace)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)
+browser=(chromium)
 bench=(bfs mtree-netbsd aide time findutils coreutils)
 case "${1:-all}" in
   native) packages=("${native[@]}") ;;
-  bench) packages=("${native[@]}" "${windows[@]}" "${bench[@]}") ;;
-  *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}" "${hardening[@]}") ;;
+  bench) packages=("${native[@]}" "${windows[@]}" "${bench[@]}" "${browser[@]}") ;;
+  *) packages=("${native[@]}" "${windows[@]}" "${packaging[@]}" "${hardening[@]}" "${browser[@]}") ;;
 esac
 
 # One query for all: the names of those installed.

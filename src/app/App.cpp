@@ -13,6 +13,7 @@
 #include "app/Flags.h"
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
+#include "app/ReportPage.h"
 #include "app/SnapshotImpl.h"
 #include "exceptions/OutOfMemoryException.h"
 #include "platform/errorresources/Assertion.h"
@@ -32,6 +33,7 @@ const char* const COMPARE_FLAG = "-compare";
 const char* const IGNORE_FLAG = "-ignore";
 const char* const PRINT_FLAG = "-print";
 const char* const HELP_FLAG = "-help";
+const char* const HTML_FLAG = "-html";
 
 namespace {
 
@@ -39,9 +41,9 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[7] = {
-    {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT},  {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
-    {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},        {HELP_FLAG, 0, 0},
+const FlagDeclaration DECLARED_FLAGS[8] = {
+    {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
+    {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
 };
 
 namespace {
@@ -67,6 +69,13 @@ std::unique_ptr<SnapshotImpl> readDump(const std::string& fileName, const std::s
     std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(text.data(), text.data() + text.size()));
     std::string().swap(text);
     return snapshot;
+}
+
+// The report page goes out after the text report, through the same save as a dump.
+void writeReportPage(const std::string& fileName, const std::string& page, MessageOutput& output,
+                     FileSaver& saver) {
+    progress(output, "Writing report.\n");
+    saver.save(fileName, page, 0);
 }
 
 // A snapshot of a million entries takes about as long to free, node by
@@ -152,26 +161,29 @@ void App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
     if (parser.isSet(HELP_FLAG)) {
         printHelp(output);
     } else if (parser.isSet(PRINT_FLAG)) {
-        printFlow(parser, output, loader);
+        printFlow(parser, output, loader, saver);
     } else if (parser.isSet(DUMP_FLAG)) {
         dumpFlow(parser, ignorePatterns, output, saver);
     } else if (parser.isSet(COMPARE_FLAG)) {
-        compareFlow(parser, ignorePatterns, output, loader);
+        compareFlow(parser, ignorePatterns, output, loader, saver);
     } else {
         ASSERT(false);
     }
 }
 
-void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader) {
-    std::unique_ptr<SnapshotImpl> snapshot =
-        readDump(parser.getArgument(PRINT_FLAG), "Loading dump.\n", "Parsing dump.\n", output, loader);
+void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader, FileSaver& saver) {
+    const std::string& dumpFile = parser.getArgument(PRINT_FLAG);
+    std::unique_ptr<SnapshotImpl> snapshot = readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader);
     progress(output, "Printing dump.\n");
     snapshot->print(output);
+    if (parser.isSet(HTML_FLAG)) {
+        writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *snapshot), output, saver);
+    }
     keepToTheEnd(std::move(snapshot));
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                      MessageOutput& output, FileLoader& loader) {
+                      MessageOutput& output, FileLoader& loader, FileSaver& saver) {
     const std::vector<std::string>& files = parser.getArguments(COMPARE_FLAG);
     std::unique_ptr<SnapshotImpl> oldSnapshot =
         readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader);
@@ -187,6 +199,11 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
         output.write(formatDifferences(differences, ignorePatterns));
     }
     output.write("Compare finished.\n");
+    if (parser.isSet(HTML_FLAG)) {
+        writeReportPage(parser.getArgument(HTML_FLAG),
+                        comparisonPage(files[0], *oldSnapshot, files[1], *newSnapshot, differences, ignorePatterns),
+                        output, saver);
+    }
     keepToTheEnd(std::move(oldSnapshot));
     keepToTheEnd(std::move(newSnapshot));
 }

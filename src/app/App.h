@@ -25,9 +25,10 @@ public:
 private:
     static void runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                         MessageOutput& output, FileLoader& loader, FileSaver& saver);
-    static void printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader);
+    static void printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader,
+                          FileSaver& saver);
     static void compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                            MessageOutput& output, FileLoader& loader);
+                            MessageOutput& output, FileLoader& loader, FileSaver& saver);
     static void dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                          MessageOutput& output, FileSaver& saver);
 };

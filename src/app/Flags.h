@@ -13,6 +13,7 @@ extern const char* const COMPARE_FLAG;
 extern const char* const IGNORE_FLAG;
 extern const char* const PRINT_FLAG;
 extern const char* const HELP_FLAG;
+extern const char* const HTML_FLAG;
 
 // A flag the program declares to its argument parser, with the number of
 // arguments it takes.
@@ -23,7 +24,7 @@ struct FlagDeclaration {
 };
 
 // Every flag of the program, in the order they are declared.
-extern const FlagDeclaration DECLARED_FLAGS[7];
+extern const FlagDeclaration DECLARED_FLAGS[8];
 
 }  // namespace lumeno
 }  // namespace products

@@ -150,6 +150,17 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
 
 const SnapshotImpl::Paths* SnapshotImpl::getPaths() const { return _snapshotData.first; }
 
+const Fingerprint* SnapshotImpl::findFingerprint(const std::string& path) const {
+    PathInfo::const_iterator entry = _snapshotData.second->find(&path);
+    if (entry == _snapshotData.second->end()) {
+        const Paths::const_iterator element = _snapshotData.first->find(path);
+        if (element == _snapshotData.first->end()) return nullptr;
+        entry = _snapshotData.second->find(&*element);
+        if (entry == _snapshotData.second->end()) return nullptr;
+    }
+    return &entry->second;
+}
+
 template <typename Visitor>
 void SnapshotImpl::forEachEntry(Visitor visit) const {
     FingerprintCursor fingerprints(*_snapshotData.second);

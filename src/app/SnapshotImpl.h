@@ -47,6 +47,9 @@ public:
     void serialize(std::string& out) const;
     std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
     std::string toString() const override;
+    // The fingerprint of `path`, or null when the snapshot holds no such
+    // entry. Quickest when `path` is an element of getPaths().
+    const Fingerprint* findFingerprint(const std::string& path) const;
     // Writes the listing to `output`, one message per line.
     virtual void print(MessageOutput& output) const;
     // Allocated string capacity of all paths plus 12 bytes per fingerprint.

@@ -119,7 +119,7 @@ bool ReplacementFile::replaceTarget() {
             _mode = Mode::CLOSED;
             if (platform::replaceFile(_target, targetExists, file, _name)) return true;
             const DWORD error = GetLastError();
-            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) _name.clear();
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) _name.clear();
             if (targetExists && error == ERROR_ACCESS_DENIED) _mode = Mode::REFUSED;
             return false;
         }

@@ -59,25 +59,33 @@ HANDLE createReplacementFile(const std::string& target, std::string& name) {
 }
 
 // ReplaceFile opens both files itself, so the replacement is closed first.
+// It is given a backup name of its own: without one, Wine makes a temporary
+// name for the replaced file in a buffer of MAX_PATH characters, which a long
+// path overruns. The backup is the old dump, deleted once the new one has its
+// place.
 bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name) {
     if (!CloseHandle(replacement)) return false;
-    const bool replaced =
-        targetExists
-            ? ReplaceFileW(systemPath(target).c_str(), systemPath(name).c_str(), nullptr, 0, nullptr, nullptr) != 0
-            : moveOver(name, target);
-    if (replaced) {
+    if (!targetExists) {
+        if (!moveOver(name, target)) return false;
         name.clear();
         return true;
     }
-    if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return false;
-    // Windows has removed the target and left the replacement under its own
-    // name. It is the only copy of the data now, and stays, whether or not it
-    // can still be given the target's name.
+    const std::string backup = pathBeside(target, temporaryName());
+    if (ReplaceFileW(systemPath(target).c_str(), systemPath(name).c_str(), systemPath(backup).c_str(), 0, nullptr,
+                     nullptr) != 0) {
+        name.clear();
+        deleteFile(backup);
+        return true;
+    }
+    if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) return false;
+    // The old dump has moved to the backup name and the new one kept its
+    // own: the new one takes the target's name by a plain move, or both stay.
     if (moveOver(name, target)) {
         name.clear();
+        deleteFile(backup);
         return true;
     }
-    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
     return false;
 }
 

@@ -57,9 +57,9 @@ HANDLE createReplacementFile(const std::string& target, std::string& name);
 // under a name of its own: "" once the file has the target's place, or when
 // a failure removed it.
 //
-// Fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT where Windows removed the target
-// but could not give the replacement its name: `name` is then the only copy of
-// the data. A refusal of the target's directory (a sticky directory, an ACL)
+// Fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 where Windows moved the target
+// to a backup name but could not give the replacement its name: both stay,
+// and `name` is then the only copy of the new data. A refusal of the target's directory (a sticky directory, an ACL)
 // fails with ERROR_ACCESS_DENIED.
 bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name);
 

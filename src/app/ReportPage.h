@@ -1,0 +1,35 @@
+#ifndef VESTIGA_APP_REPORTPAGE_H
+#define VESTIGA_APP_REPORTPAGE_H
+
+#include <string>
+#include <vector>
+
+#include "app/SnapshotDifference.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class IgnorePatternList;
+class SnapshotImpl;
+
+// The report page: one self-contained HTML file whose script draws the tree
+// of paths from the data written here.
+
+// The page of a comparison: both dump files with their entry counts and the
+// differences whose paths are not ignored, with the old and new fingerprint
+// of every modified path.
+std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSnapshot, const std::string& newFile,
+                           const SnapshotImpl& newSnapshot, const std::vector<SnapshotDifference>& differences,
+                           const IgnorePatternList& ignorePatterns);
+
+// The page of the listing of one dump: every entry with its fingerprint.
+std::string listingPage(const std::string& file, const SnapshotImpl& snapshot);
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif
