@@ -8,22 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "app/Flags.h"
 #include "exceptions/IllegalArgumentException.h"
 #include "util/parser/ArgumentParser.h"
 
 namespace {
 
-struct Limits {
-    const char* flag;
-    unsigned int min;
-    unsigned int max;
-};
-
-// The program's own flags.
-const Limits declared[] = {
-    {"-dump", 1, 1},   {"-dirs", 1, 4294967295u}, {"-regdirs", 1, 4294967295u}, {"-compare", 2, 2},
-    {"-ignore", 1, 1}, {"-print", 1, 1},          {"-help", 0, 0},
-};
+using com::quorvane::products::lumeno::DECLARED_FLAGS;
+using com::quorvane::products::lumeno::FlagDeclaration;
 
 template <class Query>
 void expectRaised(Query query) {
@@ -51,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
 
     ArgumentParser parser('-');
-    for (const Limits& limits : declared) parser.addFlag(limits.flag, limits.min, limits.max, true);
+    for (const FlagDeclaration& flag : DECLARED_FLAGS) {
+        parser.addFlag(flag.name, flag.minArguments, flag.maxArguments, true);
+    }
     try {
         parser.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const exceptions::IllegalArgumentException& e) {
@@ -59,17 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::size_t accounted = 0;
-    for (const Limits& limits : declared) {
-        if (!parser.isSet(limits.flag)) {
-            expectRaised([&] { parser.getArguments(limits.flag); });
+    for (const FlagDeclaration& flag : DECLARED_FLAGS) {
+        if (!parser.isSet(flag.name)) {
+            expectRaised([&] { parser.getArguments(flag.name); });
             continue;
         }
-        const std::vector<std::string>& values = parser.getArguments(limits.flag);
-        if (values.size() < limits.min || values.size() > limits.max) std::abort();
-        if (values.size() == 1 && parser.getArgument(limits.flag) != values[0]) std::abort();
-        if (values.size() != 1) expectRaised([&] { parser.getArgument(limits.flag); });
+        const std::vector<std::string>& values = parser.getArguments(flag.name);
+        if (values.size() < flag.minArguments || values.size() > flag.maxArguments) std::abort();
+        if (values.size() == 1 && parser.getArgument(flag.name) != values[0]) std::abort();
+        if (values.size() != 1) expectRaised([&] { parser.getArgument(flag.name); });
         // The flag stands in the vector with its arguments right behind it.
-        const auto at = std::find(arguments.begin(), arguments.end(), limits.flag);
+        const auto at = std::find(arguments.begin(), arguments.end(), flag.name);
         if (at == arguments.end() || static_cast<std::size_t>(arguments.end() - at) <= values.size() ||
             !std::equal(values.begin(), values.end(), at + 1)) {
             std::abort();

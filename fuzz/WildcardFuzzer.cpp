@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/posix/WildcardMatch.h"
+#include "platform/win32/emulation/WildcardMatch.h"
 
 namespace {
 

@@ -38,6 +38,15 @@ namespace {
 
 const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
+}  // namespace
+
+const FlagDeclaration DECLARED_FLAGS[8] = {
+    {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
+    {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
+};
+
+namespace {
+
 // A progress line is out before the step it announces starts.
 void progress(MessageOutput& output, const std::string& message) {
     output.write(message);
@@ -109,14 +118,9 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
 
     try {
         ArgumentParser parser('-');
-        parser.addFlag(DUMP_FLAG, 1, 1, true);
-        parser.addFlag(DIRS_FLAG, 1, NO_LIMIT, true);
-        parser.addFlag(REGDIRS_FLAG, 1, NO_LIMIT, true);
-        parser.addFlag(COMPARE_FLAG, 2, 2, true);
-        parser.addFlag(IGNORE_FLAG, 1, 1, true);
-        parser.addFlag(PRINT_FLAG, 1, 1, true);
-        parser.addFlag(HELP_FLAG, 0, 0, true);
-        parser.addFlag(HTML_FLAG, 1, 1, true);
+        for (const FlagDeclaration& flag : DECLARED_FLAGS) {
+            parser.addFlag(flag.name, flag.minArguments, flag.maxArguments, true);
+        }
         parser.parse(argc - 1, argv + 1);
 
         IgnorePatternList ignorePatterns;

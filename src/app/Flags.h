@@ -15,6 +15,17 @@ extern const char* const PRINT_FLAG;
 extern const char* const HELP_FLAG;
 extern const char* const HTML_FLAG;
 
+// A flag the program declares to its argument parser, with the number of
+// arguments it takes.
+struct FlagDeclaration {
+    const char* name;
+    unsigned int minArguments;
+    unsigned int maxArguments;
+};
+
+// Every flag of the program, in the order they are declared.
+extern const FlagDeclaration DECLARED_FLAGS[8];
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

@@ -14,7 +14,7 @@
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
 #include "platform/win32/RootKeys.h"
-#include "platform/win32/FileCalls.h"
+#include "platform/win32/ScanSession.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
@@ -61,8 +61,13 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
     SnapshotImpl::Paths* const paths = data.first;
     SnapshotImpl::PathInfo* const pathInfo = data.second;
 
-    for (const std::string& dir : dirs) scanDirectory(dir, *paths);
-    readFileInformation(dirs, *paths, *pathInfo);
+    {
+        // The directories the file passes keep open are closed before the
+        // registry is read, and long before the dump is saved.
+        platform::ScanSession session;
+        for (const std::string& dir : dirs) scanDirectory(dir, session, *paths);
+        readFileInformation(dirs, session, *paths, *pathInfo);
+    }
 
     std::vector<std::string> keys(regdirs);
     if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
@@ -81,8 +86,10 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
 // too deep to walk. A junction or symbolic link to a directory is recorded
 // but never walked: one that points back up the tree would make the walk
 // endless. The directory named by the caller is walked whatever it is.
-void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths) {
-    std::vector<PendingDirectory> pending(1, PendingDirectory{windows::file::DirectoryEntry{dir, false}, paths.end()});
+void SnapshotScanner::scanDirectory(const std::string& dir, platform::ScanSession& session,
+                                    SnapshotImpl::Paths& paths) {
+    session.beginWalk();
+    std::vector<PendingDirectory> pending(1, PendingDirectory{windows::file::DirectoryEntry{dir, 0}, paths.end()});
     std::vector<PendingDirectory> subdirs;
     while (!pending.empty()) {
         const PendingDirectory current = std::move(pending.back());
@@ -93,30 +100,35 @@ void SnapshotScanner::scanDirectory(const std::string& dir, SnapshotImpl::Paths&
         if (!isIgnored(current.entry.path, _ignorePatterns)) {
             position = paths.emplace_hint(current.hint, current.entry.path);
         }
-        if (current.entry.isReparsePoint) continue;
+        if (current.entry.isReparsePoint()) continue;
 
-        listDirectory(current.entry.path, position, paths, subdirs);
+        listDirectory(current.entry.path, session, position, paths, subdirs);
         pending.insert(pending.end(), std::make_move_iterator(subdirs.rbegin()),
                        std::make_move_iterator(subdirs.rend()));
     }
 }
 
-// The paths of a directory's entries share its path as their beginning and
-// sort right behind it. Inserted in order, each one goes right behind the one
-// before, which the set checks in two comparisons, where a search would take
-// one per level of its tree. `position` is the directory's own element, or
-// the end of `paths` if it is not recorded.
-void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths::iterator position,
-                                    SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs) {
+// One read of the directory gives its files and its subdirectories. The
+// paths of its entries share its path as their beginning and sort right
+// behind it. Inserted in order, each one goes right behind the one before,
+// which the set checks in two comparisons, where a search would take one per
+// level of its tree. `position` is the directory's own element, or the end of
+// `paths` if it is not recorded.
+void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSession& session,
+                                    SnapshotImpl::Paths::iterator position, SnapshotImpl::Paths& paths,
+                                    std::vector<PendingDirectory>& subdirs) {
     subdirs.clear();
-    std::vector<std::string> files;
+    std::vector<windows::file::DirectoryEntry> entries;
     try {
-        files = windows::file::getFirstLevelFiles(dir, "*");
-        files.erase(std::remove_if(files.begin(), files.end(),
-                                   [this](const std::string& file) { return isIgnored(file, _ignorePatterns); }),
-                    files.end());
+        entries = windows::file::getFirstLevelEntries(dir, session);
     } catch (const windows::file::WindowsFileException& e) {
         warn("Warning: Error getting files.\n" + e.getMessage());
+        warn("Warning: Error getting  directories.\n" + e.getMessage());
+        return;
+    }
+    std::vector<std::string> files;
+    for (windows::file::DirectoryEntry& entry : entries) {
+        if (entry.isFile() && !isIgnored(entry.path, _ignorePatterns)) files.push_back(std::move(entry.path));
     }
     std::sort(files.begin(), files.end());
     SnapshotImpl::Paths::iterator hint = position == paths.end() ? paths.end() : std::next(position);
@@ -127,25 +139,22 @@ void SnapshotScanner::listDirectory(const std::string& dir, SnapshotImpl::Paths:
         hint = std::next(inserted.back());
     }
 
-    try {
-        for (windows::file::DirectoryEntry& entry : windows::file::getFirstLevelDirectoryEntries(dir)) {
-            // A subdirectory belongs before the first file that sorts after it.
-            const auto after = std::upper_bound(
-                inserted.begin(), inserted.end(), entry.path,
-                [](const std::string& path, SnapshotImpl::Paths::iterator element) {
-                    return std::string_view(path) < std::string_view(*element);
-                });
-            subdirs.push_back(PendingDirectory{std::move(entry), after == inserted.end() ? hint : *after});
-        }
-    } catch (const windows::file::WindowsFileException& e) {
-        warn("Warning: Error getting  directories.\n" + e.getMessage());
+    for (windows::file::DirectoryEntry& entry : entries) {
+        if (!entry.isDirectory()) continue;
+        // A subdirectory belongs before the first file that sorts after it.
+        const auto after = std::upper_bound(
+            inserted.begin(), inserted.end(), entry.path,
+            [](const std::string& path, SnapshotImpl::Paths::iterator element) {
+                return std::string_view(path) < std::string_view(*element);
+            });
+        subdirs.push_back(PendingDirectory{std::move(entry), after == inserted.end() ? hint : *after});
     }
 }
 
 // A named directory is taken for what it points to, as it was walked; a path
 // found below it is taken as the platform lists it.
-void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
-                                          SnapshotImpl::PathInfo& pathInfo) {
+void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
+                                          SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
     std::vector<std::string> delme;
     std::size_t done = 0;
     SnapshotImpl::PathInfo::iterator made = pathInfo.end();
@@ -154,8 +163,8 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         path.assign(element.data(), element.size());
         _progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
         const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
-        HANDLE handle = platform::createFile(path, 0, 0, OPEN_EXISTING,
-                                             named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
+        HANDLE handle =
+            session.openForQueries(path, named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
         if (handle == INVALID_HANDLE_VALUE) {
             warn("Warning. File ignored: Error opening file or directory: '" + shownName(path) +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));

@@ -10,6 +10,10 @@
 #include "app/SnapshotImpl.h"
 #include "windows/file/WindowsFileHelper.h"
 
+namespace platform {
+class ScanSession;
+}
+
 namespace com {
 namespace quorvane {
 namespace products {
@@ -40,11 +44,11 @@ private:
         SnapshotImpl::Paths::iterator hint;
     };
 
-    void scanDirectory(const std::string& dir, SnapshotImpl::Paths& paths);
-    void listDirectory(const std::string& dir, SnapshotImpl::Paths::iterator position, SnapshotImpl::Paths& paths,
-                       std::vector<PendingDirectory>& subdirs);
-    void readFileInformation(const std::vector<std::string>& dirs, SnapshotImpl::Paths& paths,
-                             SnapshotImpl::PathInfo& pathInfo);
+    void scanDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths& paths);
+    void listDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths::iterator position,
+                       SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
+    void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
+                             SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void warn(const std::string& message);
     void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,

@@ -462,12 +462,28 @@ class Walk(DumpTestCase):
 
         result = self.run_program("-dump", "d.dat", "-dirs", "tree", preexec_fn=drop)
         os.chmod(self.path("tree/locked"), 0o755)
-        self.assertIn("Warning: Error getting files.\nError when trying to get first level directories. \n"
-                      "The error occured when opening a find file handle. Initial directory: tree/locked\n\n"
-                      "System error message: Access is denied.\r\n", result.out)
-        self.assertIn("Warning: Error getting  directories.\n", result.out)
+        failure = ("Error when trying to get first level directories. \n"
+                   "The error occured when opening a find file handle. Initial directory: tree/locked\n\n"
+                   "System error message: Access is denied.\r\n")
+        self.assertIn("Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure,
+                      result.out)
         self.assertEqual(sorted(["tree", "tree/locked", "tree/open", "tree/open/a.txt"]),
                          sorted(parse_dump(self.read("d.dat"))))
+
+    def test_a_deep_tree_by_its_absolute_path_is_scanned_and_saved_within_64_open_files(self):
+        if IS_WINDOWS:
+            self.skipTest("the limit of open files of POSIX systems")
+        deepest = os.path.join(self.path("tree"), *["level%02d" % level for level in range(60)])
+        os.makedirs(deepest)
+        self.write(os.path.join(deepest, "bottom.txt"), "x")
+
+        def limit_open_files():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (64, 64))
+
+        result = self.run_program("-dump", "d.dat", "-dirs", self.path("tree"), preexec_fn=limit_open_files)
+        self.assertEqual("Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
+                         "Dump created. 62 entries saved.", result.out)
+        self.assertIn(os.path.join(deepest, "bottom.txt"), parse_dump(self.read("d.dat")))
 
 
 class Registry(DumpTestCase):

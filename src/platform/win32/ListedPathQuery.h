@@ -9,7 +9,11 @@ namespace platform {
 // listings and find(1) show it (FILE_FLAG_BACKUP_SEMANTICS |
 // FILE_FLAG_OPEN_REPARSE_POINT). A directory that the user names is queried
 // with FILE_FLAG_BACKUP_SEMANTICS alone everywhere: for what it points to.
-extern const unsigned long LISTED_PATH_QUERY_FLAGS;
+#ifdef _WIN32
+const unsigned long LISTED_PATH_QUERY_FLAGS = 0x02000000;
+#else
+const unsigned long LISTED_PATH_QUERY_FLAGS = 0x02000000 | 0x00200000;
+#endif
 
 }  // namespace platform
 

@@ -5,7 +5,11 @@ namespace platform {
 
 // The character that separates the names in a path: a backslash on Windows,
 // a slash on POSIX systems.
-extern const char PATH_SEPARATOR;
+#ifdef _WIN32
+const char PATH_SEPARATOR = '\\';
+#else
+const char PATH_SEPARATOR = '/';
+#endif
 
 }  // namespace platform
 

@@ -5,10 +5,11 @@
 // real API; elsewhere the project's own implementation of the same calls,
 // with Win32 error codes and the Windows English message texts.
 //
-// This is the one place in the sources that tells the platforms apart; the
-// build picks the implementations of the other headers of this folder from
-// windows/ or posix/. Include it from source files only: it pulls in
-// <windows.h>.
+// Besides the constants of PathSeparator.h and ListedPathQuery.h, this is the
+// one place in the sources that tells the platforms apart; the build picks
+// the implementation of each other header of this folder from its siblings
+// Name-windows.cpp and Name-posix.cpp, and builds emulation/ on POSIX only.
+// Include it from source files only: it pulls in <windows.h>.
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -16,10 +17,7 @@
 #endif
 #include <windows.h>
 #else
-#include "platform/win32/posix/Win32Base.h"
-#include "platform/win32/posix/Win32Environment.h"
-#include "platform/win32/posix/Win32File.h"
-#include "platform/win32/posix/Win32Registry.h"
+#include "platform/win32/emulation/Win32Emulation.h"
 #endif
 
 #endif

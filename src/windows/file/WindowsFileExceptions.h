@@ -26,6 +26,11 @@ public:
     using WindowsFileException::WindowsFileException;
 };
 
+class CouldNotGetFirstLevelEntriesException : public WindowsFileException {
+public:
+    using WindowsFileException::WindowsFileException;
+};
+
 // Raised by the shared listing routine only; the two listing operations turn
 // it into their own types, so it never leaves WindowsFileHelper.
 class CouldNotFindFilesException : public exceptions::WithMessage<exceptions::Exception> {

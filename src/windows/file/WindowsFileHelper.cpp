@@ -8,6 +8,7 @@
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
 #include "platform/win32/FileCalls.h"
+#include "platform/win32/ScanSession.h"
 #include "platform/win32/Win32.h"
 #include "windows/file/WindowsFileExceptions.h"
 
@@ -24,11 +25,16 @@ bool isDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
 bool isDirectory(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
+// An entry without a single attribute bit is not taken for a file.
+bool isFile(DWORD attributes) { return attributes != 0 && !isDirectory(attributes); }
+
 // The shared listing routine: calls `collect(path, name, attributes)` for
 // every entry of `initialDirectory` that matches `fileMask`, with `path`
-// the full path of the entry. Paths of any length are listed.
-template <typename Collect>
-void findFiles(const std::string& initialDirectory, const std::string& fileMask, Collect collect) {
+// the full path of the entry, searching with `findFirst`, a findFirstFile.
+// Paths of any length are listed.
+template <typename FindFirst, typename Collect>
+void findFiles(const std::string& initialDirectory, const std::string& fileMask, FindFirst findFirst,
+               Collect collect) {
     ASSERT(initialDirectory != "");
     std::string directory = initialDirectory;
     if (!directory.empty() && directory[directory.size() - 1] != platform::PATH_SEPARATOR) {
@@ -36,7 +42,7 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
     }
 
     platform::FindEntry entry;
-    HANDLE handle = platform::findFirstFile(directory + fileMask, entry);
+    HANDLE handle = findFirst(directory + fileMask, entry);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD errorCode = GetLastError();
         if (errorCode == ERROR_FILE_NOT_FOUND) return;
@@ -63,16 +69,23 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
     }
 }
 
-// The directories of a listing, without "." and "..".
-template <typename Collect>
-void findDirectories(const std::string& initialDirectory, Collect collect) {
+HANDLE findFirstFile(const std::string& pattern, platform::FindEntry& entry) {
+    return platform::findFirstFile(pattern, entry);
+}
+
+// The entries of a listing, without "." and "..".
+template <typename FindFirst>
+std::vector<DirectoryEntry> findEntries(const std::string& initialDirectory, FindFirst findFirst) {
+    std::vector<DirectoryEntry> result;
     try {
-        findFiles(initialDirectory, "*", [&collect](std::string& path, const std::string& name, DWORD attributes) {
-            if (isDirectory(attributes) && !isDotEntry(name)) collect(path, attributes);
-        });
+        findFiles(initialDirectory, "*", findFirst,
+                  [&result](std::string& path, const std::string& name, DWORD attributes) {
+                      if (!isDotEntry(name)) result.push_back(DirectoryEntry{std::move(path), attributes});
+                  });
     } catch (const CouldNotFindFilesException& e) {
-        throw CouldNotGetFirstLevelDirectoriesException(e.getMessage());
+        throw CouldNotGetFirstLevelEntriesException(e.getMessage());
     }
+    return result;
 }
 
 }  // namespace
@@ -93,27 +106,41 @@ std::string getCurrentDirectory() {
     return std::string(buffer.data(), length) + platform::PATH_SEPARATOR;
 }
 
-std::vector<std::string> getFirstLevelDirectories(const std::string& initialDirectory) {
-    std::vector<std::string> result;
-    findDirectories(initialDirectory, [&result](std::string& path, DWORD) { result.push_back(std::move(path)); });
-    return result;
+bool DirectoryEntry::isFile() const { return file::isFile(attributes); }
+
+bool DirectoryEntry::isDirectory() const { return file::isDirectory(attributes); }
+
+bool DirectoryEntry::isReparsePoint() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+std::vector<DirectoryEntry> getFirstLevelEntries(const std::string& initialDirectory) {
+    return findEntries(initialDirectory, findFirstFile);
 }
 
-std::vector<DirectoryEntry> getFirstLevelDirectoryEntries(const std::string& initialDirectory) {
-    std::vector<DirectoryEntry> result;
-    findDirectories(initialDirectory, [&result](std::string& path, DWORD attributes) {
-        result.push_back(DirectoryEntry{std::move(path), (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+std::vector<DirectoryEntry> getFirstLevelEntries(const std::string& initialDirectory, platform::ScanSession& session) {
+    return findEntries(initialDirectory, [&session](const std::string& pattern, platform::FindEntry& entry) {
+        return session.findFirstFile(pattern, entry);
     });
+}
+
+std::vector<std::string> getFirstLevelDirectories(const std::string& initialDirectory) {
+    std::vector<std::string> result;
+    try {
+        for (DirectoryEntry& entry : getFirstLevelEntries(initialDirectory)) {
+            if (entry.isDirectory()) result.push_back(std::move(entry.path));
+        }
+    } catch (const CouldNotGetFirstLevelEntriesException& e) {
+        throw CouldNotGetFirstLevelDirectoriesException(e.getMessage());
+    }
     return result;
 }
 
 std::vector<std::string> getFirstLevelFiles(const std::string& initialDirectory, const std::string& mask) {
     std::vector<std::string> result;
     try {
-        findFiles(initialDirectory, mask, [&result](std::string& path, const std::string&, DWORD attributes) {
-            // An entry without a single attribute bit is not taken for a file.
-            if (attributes != 0 && !isDirectory(attributes)) result.push_back(std::move(path));
-        });
+        findFiles(initialDirectory, mask, findFirstFile,
+                  [&result](std::string& path, const std::string&, DWORD attributes) {
+                      if (isFile(attributes)) result.push_back(std::move(path));
+                  });
     } catch (const CouldNotFindFilesException& e) {
         throw CouldNotGetFirstLevelFilesException(e.getMessage());
     }

@@ -1,8 +1,13 @@
 #ifndef VESTIGA_WINDOWS_FILE_WINDOWSFILEHELPER_H
 #define VESTIGA_WINDOWS_FILE_WINDOWSFILEHELPER_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+namespace platform {
+class ScanSession;
+}
 
 namespace windows {
 namespace file {
@@ -16,16 +21,28 @@ std::string getCurrentDirectory();
 // Throws CouldNotGetFirstLevelDirectoriesException.
 std::vector<std::string> getFirstLevelDirectories(const std::string& initialDirectory);
 
-// A directory found by a listing: its full path, and whether the listing
-// marks it as a reparse point (a junction or a symbolic link).
+// An entry found by a listing: its full path and its attribute word.
 struct DirectoryEntry {
     std::string path;
-    bool isReparsePoint;
+    std::uint32_t attributes;
+
+    // A file as getFirstLevelFiles counts one: not a directory, and with at
+    // least one attribute bit.
+    bool isFile() const;
+    // A directory, as getFirstLevelDirectories counts one.
+    bool isDirectory() const;
+    // Marked as a reparse point: a junction or a symbolic link.
+    bool isReparsePoint() const;
 };
 
-// getFirstLevelDirectories with the reparse mark of each directory.
-// Throws CouldNotGetFirstLevelDirectoriesException.
-std::vector<DirectoryEntry> getFirstLevelDirectoryEntries(const std::string& initialDirectory);
+// The entries directly inside `initialDirectory`, without "." and "..", in
+// the order the system lists them: what getFirstLevelFiles with the mask "*"
+// and getFirstLevelDirectories give, from one read of the directory. The
+// second form lists a directory of the walk of `session`.
+// Throws CouldNotGetFirstLevelEntriesException, with the message the other
+// two listings give.
+std::vector<DirectoryEntry> getFirstLevelEntries(const std::string& initialDirectory);
+std::vector<DirectoryEntry> getFirstLevelEntries(const std::string& initialDirectory, platform::ScanSession& session);
 
 // Full paths of the entries directly inside `initialDirectory` that match
 // `mask` and are not directories, in the order the system lists them.

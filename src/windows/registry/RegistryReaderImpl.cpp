@@ -17,8 +17,15 @@ namespace {
 
 const DWORD stringBufferSize = 2048;
 const DWORD subKeyNameBufferSize = 261;
-// More than any name or data the registry holds.
-const std::size_t largestBuffer = std::size_t(1) << 30;
+
+// The largest buffer each kind of item can need, in UTF-8 bytes with the
+// terminating NUL: the registry holds key names of up to 255 UTF-16
+// characters and value names of up to 16,383, each of them up to three
+// UTF-8 bytes; data is bounded by memory alone, and more than a gibibyte is
+// taken for a fault.
+const std::size_t largestKeyName = 255 * 3 + 1;
+const std::size_t largestValueName = 16383 * 3 + 1;
+const std::size_t largestData = std::size_t(1) << 30;
 
 // The bytes before the first NUL, never more than `size`.
 std::string textUpToNul(const char* data, std::size_t size) {
@@ -79,11 +86,11 @@ const FailureMessages enumKeyFailures = {
 // calls hand out UTF-8, up to three bytes for each of them; and an item may
 // grow between two calls. A buffer found too small is grown, and the same
 // item read again: at least doubled, and at least to the size the platform
-// asks for. False once it is as large as any item can be.
-bool grow(std::vector<char>& buffer, DWORD asked) {
-    if (buffer.size() >= largestBuffer) return false;
+// asks for. False once it is as large as an item of its kind can be.
+bool grow(std::vector<char>& buffer, DWORD asked, std::size_t largest) {
+    if (buffer.size() >= largest) return false;
     const std::size_t wanted = std::max<std::size_t>(buffer.size() * 2, static_cast<std::size_t>(asked) + 1);
-    buffer.resize(std::min<std::size_t>(wanted, largestBuffer));
+    buffer.resize(std::min<std::size_t>(wanted, largest));
     return true;
 }
 
@@ -102,7 +109,7 @@ std::string queryText(const RegistryKey& key, const std::string& valueName, DWOR
         DWORD size = static_cast<DWORD>(buffer.size());
         const LONG result =
             RegQueryValueExA(key.getKey(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
-        if (result == ERROR_MORE_DATA && grow(buffer, size)) continue;
+        if (result == ERROR_MORE_DATA && grow(buffer, size, largestData)) continue;
         if (result != ERROR_SUCCESS) throwFailure(queryFailures, key.getName() + "\\" + valueName, result);
         return textUpToNul(buffer.data(), std::min<std::size_t>(size, buffer.size()));
     }
@@ -166,8 +173,8 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
         if (result == ERROR_NO_MORE_ITEMS) break;
         if (result == ERROR_MORE_DATA) {
             // Which of the two did not fit is not always told: both grow.
-            const bool nameGrew = grow(name, nameLength);
-            const bool dataGrew = grow(data, dataSize);
+            const bool nameGrew = grow(name, nameLength, largestValueName);
+            const bool dataGrew = grow(data, dataSize, largestData);
             if (nameGrew || dataGrew) continue;
         }
         if (result != ERROR_SUCCESS) throwFailure(enumValueFailures, _key->getName(), result);
@@ -195,7 +202,7 @@ std::vector<std::string> RegistryReaderImpl::getSubKeys() {
     for (DWORD index = 0;;) {
         const LONG result = RegEnumKeyA(key, index, name.data(), static_cast<DWORD>(name.size()));
         if (result == ERROR_NO_MORE_ITEMS) break;
-        if (result == ERROR_MORE_DATA && grow(name, 0)) continue;
+        if (result == ERROR_MORE_DATA && grow(name, 0, largestKeyName)) continue;
         if (result != ERROR_SUCCESS) throwFailure(enumKeyFailures, _key->getName(), result);
         subKeys.push_back(textUpToNul(name.data(), name.size()));
         ++index;

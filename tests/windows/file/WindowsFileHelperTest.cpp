@@ -5,6 +5,7 @@
 
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
+#include "platform/win32/ScanSession.h"
 #include "support/ScratchDirectory.h"
 #include "support/WorkingDirectory.h"
 #include "windows/file/WindowsFileExceptions.h"
@@ -15,7 +16,7 @@ namespace {
 using windows::file::getCurrentDirectory;
 using windows::file::DirectoryEntry;
 using windows::file::getFirstLevelDirectories;
-using windows::file::getFirstLevelDirectoryEntries;
+using windows::file::getFirstLevelEntries;
 using windows::file::getFirstLevelFiles;
 
 const char separator = platform::PATH_SEPARATOR;
@@ -74,29 +75,36 @@ TEST_F(WindowsFileHelperListing, MaskSelectsFilesButNeverADirectoryWithTheSameEx
     EXPECT_EQ(std::vector<std::string>{dir + separator + "b.dat"}, getFirstLevelFiles(dir, "?.dat"));
 }
 
-TEST_F(WindowsFileHelperListing, DirectoryEntriesAreTheDirectoriesInListingOrderWithoutReparseMarks) {
+// One read gives what the two listings give, in listing order, whether or
+// not a scan's session reads it.
+TEST_F(WindowsFileHelperListing, EntriesAreTheFilesAndTheDirectoriesOfOneRead) {
     scratch.makeDirectory("sub");
     scratch.makeDirectory(".config");
     scratch.writeFile("a.txt", "");
+    scratch.writeFile(".profile", "");
     const std::string dir = scratch.getPath();
+    platform::ScanSession session;
 
-    const std::vector<DirectoryEntry> entries = getFirstLevelDirectoryEntries(dir);
-
-    std::vector<std::string> paths;
-    for (const DirectoryEntry& entry : entries) {
-        paths.push_back(entry.path);
-        EXPECT_FALSE(entry.isReparsePoint) << entry.path;
+    for (const std::vector<DirectoryEntry>& entries : {getFirstLevelEntries(dir), getFirstLevelEntries(dir, session)}) {
+        std::vector<std::string> files;
+        std::vector<std::string> directories;
+        for (const DirectoryEntry& entry : entries) {
+            EXPECT_NE(entry.isFile(), entry.isDirectory()) << entry.path;
+            EXPECT_FALSE(entry.isReparsePoint()) << entry.path;
+            (entry.isFile() ? files : directories).push_back(entry.path);
+        }
+        EXPECT_EQ(getFirstLevelFiles(dir, "*"), files);
+        EXPECT_EQ(getFirstLevelDirectories(dir), directories);
+        EXPECT_EQ(4u, entries.size());
     }
-    EXPECT_EQ(getFirstLevelDirectories(dir), paths);
-    EXPECT_EQ(sorted({dir + separator + ".config", dir + separator + "sub"}), sorted(paths));
 }
 
-TEST_F(WindowsFileHelperListing, DirectoryEntriesOfAMissingDirectoryFailLikeTheDirectoryListing) {
+TEST_F(WindowsFileHelperListing, EntriesOfAMissingDirectoryFailLikeTheOtherListings) {
     const std::string missing = scratch.pathOf("missing");
     try {
-        getFirstLevelDirectoryEntries(missing);
+        getFirstLevelEntries(missing);
         ADD_FAILURE() << "no exception";
-    } catch (const windows::file::CouldNotGetFirstLevelDirectoriesException& e) {
+    } catch (const windows::file::CouldNotGetFirstLevelEntriesException& e) {
         EXPECT_EQ(openFailure + missing + "\n\n" + SystemErrors::map(errorPathNotFound), e.getMessage());
     }
 }

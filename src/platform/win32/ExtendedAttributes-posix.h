@@ -1,0 +1,16 @@
+#ifndef VESTIGA_PLATFORM_WIN32_EXTENDEDATTRIBUTES_POSIX_H
+#define VESTIGA_PLATFORM_WIN32_EXTENDEDATTRIBUTES_POSIX_H
+
+namespace platform {
+
+// Gives the file open as `target` the extended attributes of the file open
+// as `source`, its access control list among them, except those the
+// system's attribute configuration (/etc/xattr.conf) says to skip. An
+// attribute the process may not set, or the target's file system does not
+// take, is left out. False, with errno, on any other failure. Where the
+// system has no extended attributes there is nothing to copy.
+bool copyExtendedAttributes(int source, int target);
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,52 @@
+#ifndef VESTIGA_PLATFORM_WIN32_SCANSESSION_H
+#define VESTIGA_PLATFORM_WIN32_SCANSESSION_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/win32/FileCalls.h"
+
+namespace platform {
+
+class OpenDirectories;
+
+// The file calls of one scan: the listings of its walk and the queries of its
+// file-information pass, with the handles, results and last error of
+// findFirstFile and createFile.
+//
+// On POSIX systems a session keeps open, within a limit set by the process's
+// limit of open files, the directories the scan is in, so that a directory
+// or a path is reached by its name in an open directory rather than by a
+// lookup of its whole path. A subdirectory is opened without following a
+// symbolic link: one that has become a link since its parent was listed is
+// not walked. Ending the session, or `close`, closes them all; a scan does it
+// before its dump is saved. On Windows the calls are the plain ones and a
+// session holds nothing.
+class ScanSession {
+public:
+    ScanSession();
+    ~ScanSession();
+    ScanSession(const ScanSession&) = delete;
+    ScanSession& operator=(const ScanSession&) = delete;
+
+    // The next listing starts a walk: its directory is taken for what it
+    // points to, whatever it is.
+    void beginWalk();
+    // findFirstFile on a directory of the walk: the directory the walk starts
+    // from, or a subdirectory of the directory listed before it.
+    HANDLE findFirstFile(const std::string& pattern, FindEntry& entry);
+    // createFile with desired access 0, share mode 0 and OPEN_EXISTING, for
+    // the file information of a path; cheapest when the paths come in
+    // ascending order.
+    HANDLE openForQueries(const std::string& path, std::uint32_t flagsAndAttributes);
+    // Closes every directory the session holds.
+    void close();
+
+private:
+    std::unique_ptr<OpenDirectories> _directories;
+};
+
+}  // namespace platform
+
+#endif

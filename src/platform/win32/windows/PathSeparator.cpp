@@ -1,7 +1,0 @@
-#include "platform/win32/PathSeparator.h"
-
-namespace platform {
-
-const char PATH_SEPARATOR = '\\';
-
-}  // namespace platform
