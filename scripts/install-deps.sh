@@ -7,8 +7,9 @@
 #                            lintian), clang with libFuzzer for the fuzz targets
 #                            and Chromium, in which the tests open the report page
 #   install-deps.sh bench    native and Windows, plus the tools the benchmark
-#                            measures vestiga against (bfs, mtree, AIDE, GNU time)
-#                            and Chromium, which opens the report page
+#                            measures vestiga against (bfs, mtree, AIDE, GNU time),
+#                            Chromium, which opens the report page, and hyperfine
+#                            for measuring by hand
 set -euo pipefail
 
 native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libattr1-dev libgtest-dev acl attr strace)
@@ -16,7 +17,7 @@ windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)
 browser=(chromium)
-bench=(bfs mtree-netbsd aide time findutils coreutils)
+bench=(bfs mtree-netbsd aide time findutils coreutils hyperfine)
 case "${1:-all}" in
   native) packages=("${native[@]}") ;;
   bench) packages=("${native[@]}" "${windows[@]}" "${bench[@]}" "${browser[@]}") ;;

@@ -4,7 +4,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/DifferenceFormatter.h"
@@ -76,16 +75,6 @@ void writeReportPage(const std::string& fileName, const std::string& page, Messa
                      FileSaver& saver) {
     progress(output, "Writing report.\n");
     saver.save(fileName, page, 0);
-}
-
-// A snapshot of a million entries takes about as long to free, node by
-// node, as it took to build, while the system takes back the memory of the
-// whole process at once when it ends. So the snapshot of a flow that is over
-// is not freed but kept, reachable, to the end of the process; the program
-// ends right after its flow.
-void keepToTheEnd(std::unique_ptr<SnapshotImpl> snapshot) {
-    static std::vector<std::unique_ptr<SnapshotImpl>>* const kept = new std::vector<std::unique_ptr<SnapshotImpl>>();
-    kept->push_back(std::move(snapshot));
 }
 
 }  // namespace
@@ -179,7 +168,6 @@ void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoa
     if (parser.isSet(HTML_FLAG)) {
         writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *snapshot), output, saver);
     }
-    keepToTheEnd(std::move(snapshot));
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
@@ -204,8 +192,6 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
                         comparisonPage(files[0], *oldSnapshot, files[1], *newSnapshot, differences, ignorePatterns),
                         output, saver);
     }
-    keepToTheEnd(std::move(oldSnapshot));
-    keepToTheEnd(std::move(newSnapshot));
 }
 
 void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
@@ -227,7 +213,6 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     std::ostringstream done;
     done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";
     output.write(done.str());
-    keepToTheEnd(std::move(snapshot));
 }
 
 }  // namespace lumeno

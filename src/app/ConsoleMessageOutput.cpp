@@ -14,10 +14,14 @@ namespace {
 
 const size_t blockSize = 1 << 16;
 
+// The C library of Linux keeps its own buffer, of the size of a disk block,
+// when setvbuf is given none: the block size is only honoured with a buffer.
+char outputBlock[blockSize];
+
 }  // namespace
 
 ConsoleMessageOutput::ConsoleMessageOutput() : _flushEachMessage(platform::standardOutputIsTerminal()) {
-    if (!_flushEachMessage) std::setvbuf(stdout, nullptr, _IOFBF, blockSize);
+    if (!_flushEachMessage) std::setvbuf(stdout, outputBlock, _IOFBF, blockSize);
 }
 
 ConsoleMessageOutput::~ConsoleMessageOutput() { flush(); }

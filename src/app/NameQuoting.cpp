@@ -1,5 +1,8 @@
 #include "app/NameQuoting.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace com {
 namespace quorvane {
 namespace products {
@@ -25,6 +28,18 @@ std::size_t escapedLength(std::string_view name, std::size_t i) {
     return 0;
 }
 
+// True when each of the eight bytes of `bytes` lies in 0x20-0x7E. With the
+// top bit of each byte cleared first, so that no sum carries into the next
+// byte, adding 0x60 sets the top bit of the bytes from 0x20 up, and adding
+// 1 sets it for 0x7F alone.
+bool isPrintableAscii(std::uint64_t bytes) {
+    const std::uint64_t ones = 0x0101010101010101;
+    const std::uint64_t topBits = 0x8080808080808080;
+    const std::uint64_t fromSpace = (bytes & ~topBits) + ones * (0x80 - 0x20);
+    const std::uint64_t fromDelete = (bytes & ~topBits) + ones;
+    return (~bytes & fromSpace & ~fromDelete & topBits) == topBits;
+}
+
 void appendOctal(std::string& text, unsigned char byte) {
     const char digits[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
                            static_cast<char>('0' + (byte & 7))};
@@ -35,7 +50,15 @@ void appendOctal(std::string& text, unsigned char byte) {
 
 bool needsQuoting(std::string_view name) {
     if (!name.empty() && name[0] == '"') return true;
-    for (std::size_t i = 0; i < name.size(); ++i) {
+    // Most names are printable ASCII, which never needs escaping and begins
+    // no character that does: such bytes are passed over eight at a time.
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= name.size(); i += sizeof(std::uint64_t)) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, name.data() + i, sizeof bytes);
+        if (!isPrintableAscii(bytes)) break;
+    }
+    for (; i < name.size(); ++i) {
         if (escapedLength(name, i) != 0) return true;
     }
     return false;

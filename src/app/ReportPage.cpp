@@ -28,7 +28,7 @@ const char MODIFIED_MARK = '3';
 const char LISTED_MARK = '4';
 
 struct PageEntry {
-    const std::string* path;
+    std::string_view path;
     char mark;
     // A listed entry's fingerprint, or a modified entry's old one.
     Fingerprint first;
@@ -82,8 +82,8 @@ std::size_t firstDifference(const char* x, const char* y, std::size_t length) {
 // by byte with the separator below every other byte. POSIX paths follow the
 // others.
 bool inTreeOrder(const PageEntry& a, const PageEntry& b) {
-    const std::string& x = *a.path;
-    const std::string& y = *b.path;
+    const std::string_view x = a.path;
+    const std::string_view y = b.path;
     const bool posixX = isPosixPath(x);
     if (posixX != isPosixPath(y)) return !posixX;
     const std::size_t common = std::min(x.size(), y.size());
@@ -128,7 +128,7 @@ void appendTree(std::string& json, std::vector<PageEntry>& entries) {
     bool firstNode = true;
     bool firstFingerprint = true;
     for (const PageEntry& entry : entries) {
-        splitPath(*entry.path, current);
+        splitPath(entry.path, current);
         std::size_t common = 0;
         while (common < open.size() && common + 1 < current.size() && open[common] == current[common]) ++common;
         open.resize(common);
@@ -184,7 +184,7 @@ std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSn
     std::size_t counts[3] = {0, 0, 0};
     for (const SnapshotDifference& difference : differences) {
         if (isIgnored(difference.path, ignorePatterns)) continue;
-        PageEntry entry = {&difference.path, NO_MARK, 0, 0};
+        PageEntry entry = {difference.path, NO_MARK, 0, 0};
         switch (difference.kind) {
         case CREATED: entry.mark = CREATED_MARK; break;
         case DELETED: entry.mark = DELETED_MARK; break;
@@ -214,9 +214,9 @@ std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSn
 std::string listingPage(const std::string& file, const SnapshotImpl& snapshot) {
     std::vector<PageEntry> entries;
     entries.reserve(snapshot.getPaths()->size());
-    for (const std::string& path : *snapshot.getPaths()) {
+    for (const SnapshotImpl::Path& path : *snapshot.getPaths()) {
         const Fingerprint* fingerprint = snapshot.findFingerprint(path);
-        entries.push_back(PageEntry{&path, LISTED_MARK, fingerprint != nullptr ? *fingerprint : 0, 0});
+        entries.push_back(PageEntry{path, LISTED_MARK, fingerprint != nullptr ? *fingerprint : 0, 0});
     }
     std::string json = "{\"report\":\"listing\",\"dumps\":[";
     appendDump(json, file, snapshot);

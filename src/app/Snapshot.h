@@ -21,7 +21,7 @@ class Snapshot {
 public:
     virtual ~Snapshot() {}
     // All entry paths, ordered byte by byte.
-    virtual const std::pmr::set<std::string>* getPaths() const = 0;
+    virtual const std::pmr::set<std::pmr::string>* getPaths() const = 0;
     // Appends the dump file bytes of this snapshot to `out`.
     virtual void serialize(std::vector<char>& out) const = 0;
     // What changed from this (old) snapshot to `ns` (new): all creations,

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
-#include <memory>
+#include <new>
 #include <string_view>
 
 #include "app/MessageOutput.h"
@@ -63,7 +63,7 @@ public:
     explicit FingerprintCursor(const SnapshotImpl::PathInfo& pathInfo) : _pathInfo(pathInfo), _next(pathInfo.begin()) {}
 
     // The fingerprint of the element at `element`; null if it has none.
-    const Fingerprint* find(const std::string* element) {
+    const Fingerprint* find(const SnapshotImpl::Path* element) {
         SnapshotImpl::PathInfo::const_iterator found = _next;
         if (found == _pathInfo.end() || found->first != element) found = _pathInfo.find(element);
         if (found == _pathInfo.end()) return nullptr;
@@ -84,7 +84,7 @@ void appendHex32(std::string& out, std::uint32_t value) {
 }
 
 // "0102030405060708 C:\a.txt\n": the fingerprint in hexadecimal, high half first.
-void appendListingLine(std::string& out, const std::string& path, Fingerprint fingerprint) {
+void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint) {
     appendHex32(out, static_cast<std::uint32_t>(fingerprint >> 32));
     appendHex32(out, static_cast<std::uint32_t>(fingerprint));
     out += ' ';
@@ -94,27 +94,32 @@ void appendListingLine(std::string& out, const std::string& path, Fingerprint fi
 
 const std::string::size_type listingLineOverhead = 16 + 1 + 1;
 
-void appendDifferences(std::vector<SnapshotDifference>& result, const std::vector<const std::string*>& paths,
+void appendDifferences(std::vector<SnapshotDifference>& result, const std::vector<const SnapshotImpl::Path*>& paths,
                        DifferenceKind kind) {
-    for (const std::string* path : paths) result.push_back(SnapshotDifference{*path, kind});
+    for (const SnapshotImpl::Path* path : paths) {
+        result.push_back(SnapshotDifference{std::string(path->data(), path->size()), kind});
+    }
 }
 
 }  // namespace
 
-SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(nullptr, nullptr) {
-    std::unique_ptr<Paths> paths(new Paths(&_memory));
-    std::unique_ptr<PathInfo> pathInfo(new PathInfo(&_memory));
-    deserialize(begin, end, *paths, *pathInfo);
-    _snapshotData = SnapshotData(paths.release(), pathInfo.release());
+SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(makeSnapshotData(_memory)) {
+    deserialize(begin, end, *_snapshotData.first, *_snapshotData.second);
 }
 
 SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
                            const IgnorePatternList& ignorePatterns, MessageOutput& output)
     : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory)) {}
 
-SnapshotImpl::~SnapshotImpl() {
-    delete _snapshotData.second;
-    delete _snapshotData.first;
+// Everything the containers hold lies in the arena and owns nothing else, so
+// they are not destroyed: the arena gives back its blocks, and with them both
+// containers, when it goes.
+SnapshotImpl::~SnapshotImpl() {}
+
+SnapshotImpl::SnapshotData SnapshotImpl::makeSnapshotData(std::pmr::memory_resource& memory) {
+    Paths* const paths = new (memory.allocate(sizeof(Paths), alignof(Paths))) Paths(&memory);
+    PathInfo* const pathInfo = new (memory.allocate(sizeof(PathInfo), alignof(PathInfo))) PathInfo(&memory);
+    return SnapshotData(paths, pathInfo);
 }
 
 void SnapshotImpl::ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed) {
@@ -150,15 +155,20 @@ void SnapshotImpl::deserialize(const char* begin, const char* end, Paths& paths,
 
 const SnapshotImpl::Paths* SnapshotImpl::getPaths() const { return _snapshotData.first; }
 
+const Fingerprint* SnapshotImpl::findFingerprint(const Path& path) const {
+    const PathInfo::const_iterator entry = _snapshotData.second->find(&path);
+    if (entry != _snapshotData.second->end()) return &entry->second;
+    return fingerprintOf(_snapshotData.first->find(path));
+}
+
 const Fingerprint* SnapshotImpl::findFingerprint(const std::string& path) const {
-    PathInfo::const_iterator entry = _snapshotData.second->find(&path);
-    if (entry == _snapshotData.second->end()) {
-        const Paths::const_iterator element = _snapshotData.first->find(path);
-        if (element == _snapshotData.first->end()) return nullptr;
-        entry = _snapshotData.second->find(&*element);
-        if (entry == _snapshotData.second->end()) return nullptr;
-    }
-    return &entry->second;
+    return fingerprintOf(_snapshotData.first->find(Path(path)));
+}
+
+const Fingerprint* SnapshotImpl::fingerprintOf(Paths::const_iterator element) const {
+    if (element == _snapshotData.first->end()) return nullptr;
+    const PathInfo::const_iterator entry = _snapshotData.second->find(&*element);
+    return entry == _snapshotData.second->end() ? nullptr : &entry->second;
 }
 
 template <typename Visitor>
@@ -182,10 +192,10 @@ void SnapshotImpl::serialize(std::string& out) const { appendRecords(out); }
 template <typename Bytes>
 void SnapshotImpl::appendRecords(Bytes& out) const {
     typename Bytes::size_type bytes = out.size();
-    for (const std::string& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
+    for (const Path& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
     typename Bytes::size_type end = out.size();
     out.resize(bytes);
-    forEachEntry([&out, &end](const std::string& path, Fingerprint fingerprint) {
+    forEachEntry([&out, &end](const Path& path, Fingerprint fingerprint) {
         char* record = &out[end];
         writeUint32(record, static_cast<std::uint32_t>(path.size()));
         std::memcpy(record + lengthSize, path.data(), path.size());
@@ -197,10 +207,10 @@ void SnapshotImpl::appendRecords(Bytes& out) const {
 
 std::string SnapshotImpl::toString() const {
     std::string::size_type length = 0;
-    for (const std::string& path : *_snapshotData.first) length += path.size() + listingLineOverhead;
+    for (const Path& path : *_snapshotData.first) length += path.size() + listingLineOverhead;
     std::string text;
     text.reserve(length);
-    forEachEntry([&text](const std::string& path, Fingerprint fingerprint) {
+    forEachEntry([&text](const Path& path, Fingerprint fingerprint) {
         appendListingLine(text, path, fingerprint);
     });
     return text;
@@ -208,7 +218,7 @@ std::string SnapshotImpl::toString() const {
 
 void SnapshotImpl::print(MessageOutput& output) const {
     std::string line;
-    forEachEntry([&output, &line](const std::string& path, Fingerprint fingerprint) {
+    forEachEntry([&output, &line](const Path& path, Fingerprint fingerprint) {
         line.clear();
         appendListingLine(line, path, fingerprint);
         output.write(line);
@@ -217,12 +227,12 @@ void SnapshotImpl::print(MessageOutput& output) const {
 
 std::uint32_t SnapshotImpl::getApproximateSize() const {
     std::uint32_t size = 0;
-    for (const std::string& path : *_snapshotData.first) size += static_cast<std::uint32_t>(path.capacity());
+    for (const Path& path : *_snapshotData.first) size += static_cast<std::uint32_t>(path.capacity());
     return size + 12 * static_cast<std::uint32_t>(_snapshotData.second->size());
 }
 
 std::vector<SnapshotDifference> SnapshotImpl::compare(const SnapshotImpl& ns) const {
-    std::vector<const std::string*> created, deleted, modified;
+    std::vector<const Path*> created, deleted, modified;
     FingerprintCursor oldFingerprints(*_snapshotData.second);
     FingerprintCursor newFingerprints(*ns._snapshotData.second);
     Paths::const_iterator i = _snapshotData.first->begin();

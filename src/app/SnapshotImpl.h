@@ -22,12 +22,19 @@ class MessageOutput;
 
 class SnapshotImpl : public Snapshot {
 public:
+    // An entry path; its bytes lie in the snapshot's arena.
+    typedef std::pmr::string Path;
     // Entry paths, ordered byte by byte.
-    typedef std::pmr::set<std::string> Paths;
+    typedef std::pmr::set<Path> Paths;
     // Fingerprint per path, keyed by the address of the path's element in Paths.
-    typedef std::pmr::map<const std::string*, Fingerprint> PathInfo;
+    typedef std::pmr::map<const Path*, Fingerprint> PathInfo;
     // Both containers are owned by the snapshot.
     typedef std::pair<Paths*, PathInfo*> SnapshotData;
+
+    // Two empty containers made in `memory`, with everything they will hold.
+    // They are never destroyed: they end, all at once, when `memory` gives
+    // back its blocks.
+    static SnapshotData makeSnapshotData(std::pmr::memory_resource& memory);
 
     // Rebuilds a snapshot from the bytes of a dump file, [begin, end).
     // Throws SnapshotException on malformed data.
@@ -49,6 +56,7 @@ public:
     std::string toString() const override;
     // The fingerprint of `path`, or null when the snapshot holds no such
     // entry. Quickest when `path` is an element of getPaths().
+    const Fingerprint* findFingerprint(const Path& path) const;
     const Fingerprint* findFingerprint(const std::string& path) const;
     // Writes the listing to `output`, one message per line.
     virtual void print(MessageOutput& output) const;
@@ -57,6 +65,9 @@ public:
 
 private:
     static void deserialize(const char* begin, const char* end, Paths& paths, PathInfo& pathInfo);
+    // The fingerprint of the element at `element`; null at the end of the
+    // paths or if it has none.
+    const Fingerprint* fingerprintOf(Paths::const_iterator element) const;
     // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
     static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
 
@@ -67,9 +78,11 @@ private:
     template <typename Visitor>
     void forEachEntry(Visitor visit) const;
 
-    // The nodes of both containers, taken in large blocks as they grow and
-    // given back all at once with the snapshot. The node of a path erased
-    // while the scan builds the snapshot stays taken until then.
+    // Both containers, their nodes and the bytes of every path, taken in
+    // large blocks as they grow and given back all at once with the snapshot:
+    // a snapshot of millions of entries is freed in a few calls, not node by
+    // node. The node of a path erased while the scan builds the snapshot
+    // stays taken until then.
     std::pmr::monotonic_buffer_resource _memory;
     SnapshotData _snapshotData;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
+#include <string_view>
 #include <utility>
 
 #include "app/IgnorePatterns.h"
@@ -57,8 +57,9 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
                                                                const std::vector<std::string>& regdirs,
                                                                std::pmr::memory_resource& memory) {
-    std::unique_ptr<SnapshotImpl::Paths> paths(new SnapshotImpl::Paths(&memory));
-    std::unique_ptr<SnapshotImpl::PathInfo> pathInfo(new SnapshotImpl::PathInfo(&memory));
+    const SnapshotImpl::SnapshotData data = SnapshotImpl::makeSnapshotData(memory);
+    SnapshotImpl::Paths* const paths = data.first;
+    SnapshotImpl::PathInfo* const pathInfo = data.second;
 
     {
         // The directories the file passes keep open are closed before the
@@ -77,7 +78,7 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
     for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
 
     ASSERT(paths->size() == pathInfo->size());
-    return SnapshotImpl::SnapshotData(paths.release(), pathInfo.release());
+    return data;
 }
 
 // Depth-first, all files of a directory before its first subdirectory. The
@@ -143,7 +144,9 @@ void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSessio
         // A subdirectory belongs before the first file that sorts after it.
         const auto after = std::upper_bound(
             inserted.begin(), inserted.end(), entry.path,
-            [](const std::string& path, SnapshotImpl::Paths::iterator element) { return path < *element; });
+            [](const std::string& path, SnapshotImpl::Paths::iterator element) {
+                return std::string_view(path) < std::string_view(*element);
+            });
         subdirs.push_back(PendingDirectory{std::move(entry), after == inserted.end() ? hint : *after});
     }
 }
@@ -155,7 +158,9 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
     std::vector<std::string> delme;
     std::size_t done = 0;
     SnapshotImpl::PathInfo::iterator made = pathInfo.end();
-    for (const std::string& path : paths) {
+    std::string path;
+    for (const SnapshotImpl::Path& element : paths) {
+        path.assign(element.data(), element.size());
         _progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
         const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
         HANDLE handle =
@@ -178,10 +183,10 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         ASSERT(closeRet);
         // Elements made in a row have rising addresses; the entry of each one
         // then goes right behind the entry made before it.
-        made = std::next(pathInfo.emplace_hint(made, &path, toFingerprint(information.ftLastWriteTime)));
+        made = std::next(pathInfo.emplace_hint(made, &element, toFingerprint(information.ftLastWriteTime)));
     }
-    for (const std::string& path : delme) {
-        SnapshotImpl::Paths::iterator found = paths.find(path);
+    for (const std::string& gone : delme) {
+        SnapshotImpl::Paths::iterator found = paths.find(SnapshotImpl::Path(gone));
         ASSERT(found != paths.end());
         if (found != paths.end()) paths.erase(found);
     }
@@ -197,7 +202,7 @@ void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, S
     // Every item that gives the path counts: a value beside a key of the
     // same name, or two values, one of them named with a backslash. A key
     // adds 0.
-    pathInfo[&*paths.insert(path).first] ^= fingerprint;
+    pathInfo[&*paths.emplace(path).first] ^= fingerprint;
 }
 
 void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
