@@ -22,6 +22,15 @@ HANDLE failFromErrno() {
     return INVALID_HANDLE_VALUE;
 }
 
+// The file behind `file` for a read or a write; null, with the error set,
+// for a handle of another kind or an overlapped call, which is not offered.
+platform::FileHandle* synchronousFile(HANDLE file, LPOVERLAPPED overlapped) {
+    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
+    if (handle == nullptr || overlapped == nullptr) return handle;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+}
+
 bool opensDirectories(DWORD flagsAndAttributes) { return (flagsAndAttributes & FILE_FLAG_BACKUP_SEMANTICS) != 0; }
 
 // The open(2) flags for a creation disposition; -1 for an unknown one.
@@ -95,24 +104,14 @@ DWORD GetFileType(HANDLE file) {
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD numberOfBytesToRead, LPDWORD numberOfBytesRead,
               LPOVERLAPPED overlapped) {
-    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
-    if (handle == nullptr) return FALSE;
-    if (overlapped != nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return handle->read(buffer, numberOfBytesToRead, numberOfBytesRead) ? TRUE : FALSE;
+    platform::FileHandle* handle = synchronousFile(file, overlapped);
+    return handle != nullptr && handle->read(buffer, numberOfBytesToRead, numberOfBytesRead) ? TRUE : FALSE;
 }
 
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD numberOfBytesToWrite, LPDWORD numberOfBytesWritten,
                LPOVERLAPPED overlapped) {
-    platform::FileHandle* handle = platform::handleObject<platform::FileHandle>(file);
-    if (handle == nullptr) return FALSE;
-    if (overlapped != nullptr) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return handle->write(buffer, numberOfBytesToWrite, numberOfBytesWritten) ? TRUE : FALSE;
+    platform::FileHandle* handle = synchronousFile(file, overlapped);
+    return handle != nullptr && handle->write(buffer, numberOfBytesToWrite, numberOfBytesWritten) ? TRUE : FALSE;
 }
 
 BOOL SetEndOfFile(HANDLE file) {
