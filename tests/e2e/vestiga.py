@@ -120,7 +120,7 @@ class ProgramTestCase(unittest.TestCase):
 
     def assertRun(self, result, out, status=0):
         self.assertEqual(out, result.out)
-        self.assertEqual(status, result.status)
+        self.assertEqual(status, result.status, result.err.decode("latin-1"))
 
     def exists(self, name):
         return os.path.exists(self.path(name))
