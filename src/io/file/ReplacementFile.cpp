@@ -22,13 +22,6 @@ const DWORD shareWithReadersAndWriters = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // writable (ERROR_WRITE_PROTECT).
 bool refusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
-bool closeKeepingError(HANDLE file) {
-    const DWORD error = GetLastError();
-    CloseHandle(file);
-    SetLastError(error);
-    return false;
-}
-
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target)
@@ -62,7 +55,7 @@ bool ReplacementFile::create() {
         return true;
     }
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(target, &information)) return closeKeepingError(target);
+    if (!GetFileInformationByHandle(target, &information)) return platform::closeKeepingError(target);
     if (information.nNumberOfLinks > 1) return writeInPlace(target);
     return createReplacement(Mode::REPLACEMENT, target);
 }
@@ -73,7 +66,7 @@ bool ReplacementFile::createReplacement(Mode mode, HANDLE target) {
     _file = platform::createReplacementFile(_target, _name);
     if (_file == INVALID_HANDLE_VALUE) {
         if (target != INVALID_HANDLE_VALUE && refusesNewFiles(GetLastError())) return writeInPlace(target);
-        return target == INVALID_HANDLE_VALUE ? false : closeKeepingError(target);
+        return target == INVALID_HANDLE_VALUE ? false : platform::closeKeepingError(target);
     }
     _mode = mode;
     return target == INVALID_HANDLE_VALUE || CloseHandle(target);

@@ -137,13 +137,6 @@ bool moveOverTarget(int directory, const std::string& target, std::string& name)
     return true;
 }
 
-bool closeKeepingError(HANDLE file) {
-    const DWORD failure = GetLastError();
-    CloseHandle(file);
-    SetLastError(failure);
-    return false;
-}
-
 }  // namespace
 
 HANDLE findFirstFile(const std::string& pattern, FindEntry& entry) {

@@ -33,6 +33,9 @@ HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uin
 // GetFileAttributes: the attributes of the entry itself.
 std::uint32_t getFileAttributes(const std::string& path);
 bool deleteFile(const std::string& path);
+// Closes `file` after a failure and returns false, keeping the failure's
+// last error.
+bool closeKeepingError(HANDLE file);
 
 // A new, empty file in the directory of `target`, open for writing, that is
 // to take the target's place once written: see replaceFile. `name` receives
