@@ -1,7 +1,7 @@
 #include "app/DifferenceFormatter.h"
 
 #include "app/IsIgnored.h"
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 
 namespace com {

@@ -4,7 +4,7 @@
 
 #include "app/FileLoader.h"
 #include "app/MessageOutput.h"
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "app/SnapshotException.h"
 #include "util/Helpers.h"
 #include "util/parser/StringTokenizerImpl.h"

@@ -9,7 +9,7 @@
 #include "app/Fingerprint.h"
 #include "app/IsIgnored.h"
 #include "app/JsonText.h"
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "app/ReportPageTemplate.h"
 #include "app/SnapshotImpl.h"
 

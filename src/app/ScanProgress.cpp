@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/win32/Console.h"
 
 namespace com {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/MessageOutput.h"
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotScanner.h"
 #include "platform/errorresources/Assertion.h"

@@ -7,21 +7,15 @@
 
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
-#include "app/NameQuoting.h"
-#include "digest/DigestFold.h"
-#include "digest/MD5DigestImpl.h"
+#include "app/RegistryScanner.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
-#include "platform/win32/RootKeys.h"
 #include "platform/win32/ScanSession.h"
 #include "platform/win32/Win32.h"
+#include "util/NameQuoting.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
-#include "windows/registry/RegistryExceptions.h"
-#include "windows/registry/RegistryHelpers.h"
-#include "windows/registry/RegistryKeyImpl.h"
-#include "windows/registry/RegistryReaderImpl.h"
 
 namespace com {
 namespace quorvane {
@@ -32,21 +26,6 @@ namespace {
 
 Fingerprint toFingerprint(const FILETIME& time) {
     return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-Fingerprint fingerprintOf(const std::string& data) {
-    MD5DigestImpl digest;
-    digest.update(data.data(), data.data() + data.size());
-    std::vector<unsigned char> bytes;
-    digest.getDigest(bytes);
-    return foldDigest(bytes);
-}
-
-// The name a key path is read under: the root's name, then a backslash and
-// the sub-key path when there is one.
-std::string keyName(const std::string& keyPath) {
-    const std::string::size_type separator = keyPath.find('\\');
-    return separator + 1 == keyPath.size() ? keyPath.substr(0, separator) : keyPath;
 }
 
 }  // namespace
@@ -69,13 +48,11 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
         readFileInformation(dirs, session, *paths, *pathInfo);
     }
 
-    std::vector<std::string> keys(regdirs);
-    if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
-        keys.clear();
-        for (const platform::RootKey& root : platform::ROOT_KEYS) keys.push_back(root.name);
+    RegistryScanner registry(_ignorePatterns, _output, _progress);
+    for (RegistryScanner::Record& item : registry.scan(regdirs, paths->size())) {
+        // A registry path that a listed path gives as well adds its fingerprint to it.
+        (*pathInfo)[&*paths->emplace(std::move(item.first)).first] ^= item.second;
     }
-    for (const std::string& key : keys) _startKeyNames.insert(keyName(key));
-    for (const std::string& key : keys) scanRegistryKey(key, *paths, *pathInfo);
 
     ASSERT(paths->size() == pathInfo->size());
     return data;
@@ -195,44 +172,6 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
 void SnapshotScanner::warn(const std::string& message) {
     _progress.clear();
     _output.write(message);
-}
-
-void SnapshotScanner::record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
-                             SnapshotImpl::PathInfo& pathInfo) {
-    // Every item that gives the path counts: a value beside a key of the
-    // same name, or two values, one of them named with a backslash. A key
-    // adds 0.
-    pathInfo[&*paths.emplace(path).first] ^= fingerprint;
-}
-
-void SnapshotScanner::scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths,
-                                      SnapshotImpl::PathInfo& pathInfo) {
-    if (keyPath.empty()) return;
-    _progress.show(ScanProgress::READING_REGISTRY, paths.size(), 0, keyPath);
-    if (!isIgnored(keyPath, _ignorePatterns)) record(keyPath, 0, paths, pathInfo);
-
-    try {
-        HKEY root = nullptr;
-        std::string subKey;
-        windows::registry::splitKeyPath(keyPath, root, subKey);
-        windows::registry::RegistryKeyImpl key(root, subKey);
-        const std::string name = key.getName();
-        if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
-        key.open(root, KEY_READ);
-        windows::registry::RegistryReaderImpl reader(&key);
-
-        for (const auto& value : reader.getValues()) {
-            const std::string valuePath = name + "\\" + value.first;
-            // An ignored value is left out alone; the values after it still count.
-            if (isIgnored(valuePath, _ignorePatterns)) continue;
-            record(valuePath, fingerprintOf(value.second), paths, pathInfo);
-        }
-        for (const std::string& subKeyName : reader.getSubKeys()) {
-            scanRegistryKey(name + "\\" + subKeyName, paths, pathInfo);
-        }
-    } catch (const windows::registry::RegistryException& e) {
-        warn("Warning: Error gettings information from the registry. " + e.getMessage());
-    }
 }
 
 }  // namespace lumeno

@@ -2,7 +2,6 @@
 #define VESTIGA_APP_SNAPSHOTSCANNER_H
 
 #include <memory_resource>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -49,19 +48,11 @@ private:
                        SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
     void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
                              SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
-    void scanRegistryKey(const std::string& keyPath, SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
     void warn(const std::string& message);
-    void record(const std::string& path, Fingerprint fingerprint, SnapshotImpl::Paths& paths,
-                SnapshotImpl::PathInfo& pathInfo);
 
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
     ScanProgress _progress;
-    // The names of the keys the registry pass starts from, and those of them
-    // read so far. A key named twice, or named below another one named, is
-    // read once: each value adds its fingerprint to its path.
-    std::set<std::string> _startKeyNames;
-    std::set<std::string> _readStartKeys;
 };
 
 }  // namespace lumeno

@@ -3,7 +3,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/PathSeparator.h"
@@ -16,8 +16,6 @@ namespace windows {
 namespace file {
 
 namespace {
-
-using com::quorvane::products::lumeno::shownName;
 
 std::string errorText(DWORD errorCode) { return SystemErrors::map(static_cast<int>(errorCode)); }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/RootKeys.h"
@@ -43,7 +43,7 @@ HKEY stringToKey(const std::string& name) {
     for (const platform::RootKey& root : platform::ROOT_KEYS) {
         if (name == root.name) return root.handle;
     }
-    throw RegistryException("Unable to convert the string '" + com::quorvane::products::lumeno::shownName(name) +
+    throw RegistryException("Unable to convert the string '" + shownName(name) +
                             "' to a registry key.");
 }
 

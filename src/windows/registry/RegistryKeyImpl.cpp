@@ -1,6 +1,6 @@
 #include "windows/registry/RegistryKeyImpl.h"
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/Win32.h"
@@ -36,7 +36,7 @@ void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
         return;
     }
     const std::string subject =
-        "Key: " + com::quorvane::products::lumeno::shownName(_name) + "\n\n" + SystemErrors::map(result);
+        "Key: " + shownName(_name) + "\n\n" + SystemErrors::map(result);
     switch (result) {
         case ERROR_ACCESS_DENIED:
             throw RegistryAccessDeniedException("Error when opening a registry key, access is denied. " + subject);

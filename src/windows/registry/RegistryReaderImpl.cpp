@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/Win32.h"
@@ -70,7 +70,7 @@ const FailureMessages enumKeyFailures = {
 
 // Raises the exception for a failed call on `entry`, a key or value name.
 [[noreturn]] void throwFailure(const FailureMessages& messages, const std::string& entry, LONG result) {
-    const std::string subject = "Entry: " + com::quorvane::products::lumeno::shownName(entry) + "\n\n" +
+    const std::string subject = "Entry: " + shownName(entry) + "\n\n" +
                                 SystemErrors::map(static_cast<int>(result));
     switch (result) {
         case ERROR_ACCESS_DENIED:

@@ -2,11 +2,10 @@
 
 #include <string>
 
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 
 namespace {
 
-using namespace com::quorvane::products::lumeno;
 
 TEST(NameQuoting, OrdinaryNamesStandAsTheyAre) {
     for (const std::string name : {"C:\\dir\\file.txt", "/usr/lib/x86_64", "tab\there", "quote\"inside",

@@ -1,12 +1,7 @@
-#include "app/NameQuoting.h"
+#include "util/NameQuoting.h"
 
 #include <cstdint>
 #include <cstring>
-
-namespace com {
-namespace quorvane {
-namespace products {
-namespace lumeno {
 
 namespace {
 
@@ -97,7 +92,3 @@ std::string shownName(std::string_view name) {
     return text;
 }
 
-}  // namespace lumeno
-}  // namespace products
-}  // namespace quorvane
-}  // namespace com

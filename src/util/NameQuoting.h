@@ -1,13 +1,8 @@
-#ifndef VESTIGA_APP_NAMEQUOTING_H
-#define VESTIGA_APP_NAMEQUOTING_H
+#ifndef VESTIGA_UTIL_NAMEQUOTING_H
+#define VESTIGA_UTIL_NAMEQUOTING_H
 
 #include <string>
 #include <string_view>
-
-namespace com {
-namespace quorvane {
-namespace products {
-namespace lumeno {
 
 // Names come from file systems, registries and dump files, and any of them
 // may have been written by someone who wants to forge a line of a report,
@@ -30,10 +25,5 @@ void appendShownName(std::string& text, std::string_view name);
 
 // `name` as it is shown.
 std::string shownName(std::string_view name);
-
-}  // namespace lumeno
-}  // namespace products
-}  // namespace quorvane
-}  // namespace com
 
 #endif
