@@ -18,7 +18,8 @@ void IgnorePatternList::append(const std::string& pattern) {
     try {
         _patterns.push_back(boost::regex(pattern));
     } catch (const boost::regex_error& e) {
-        throw SnapshotException("Error compiling regular expression: '" + pattern + "'\n" + e.what() + "\n");
+        throw SnapshotException("Error compiling regular expression: '" + shownName(pattern) + "'\n" +
+                                shownName(e.what()) + "\n");
     }
 }
 

@@ -311,6 +311,43 @@ class HostileSaves(SaveTestCase):
         self.assertEqual(["sticky", "tree", "victim.conf"], sorted(os.listdir(self.dir)))
         self.assertEqual(["before.dat", "dangling.dat"], sorted(os.listdir(self.path("sticky"))))
 
+    def test_a_dump_another_user_planted_in_a_sticky_directory_is_refused(self):
+        if os.getuid() != 0:
+            self.skipTest("root's save is what the planted file is after")
+        os.chmod(self.dir, 0o755)
+        os.makedirs(self.path("sticky"))
+        os.chmod(self.path("sticky"), 0o1777)
+        planted = self.write("sticky/before.dat", "planted")
+        os.chmod(planted, 0o666)
+        os.chown(planted, 65534, 65534)
+        hard_link = self.path("sticky", "linked.dat")
+        os.link(planted, hard_link)
+        # Named directly, through root's own link from elsewhere, and by its
+        # second name: each is judged where the file lives.
+        os.symlink(planted, self.path("link.dat"))
+        for name in ("sticky/before.dat", "link.dat", "sticky/linked.dat"):
+            result = self.run_program("-dump", name, "-dirs", "tree")
+            self.assertEqual(1, result.status, name)
+            self.assertTrue(result.out.endswith(
+                "Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for writing.\n"
+                "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\r\n\n"
+                "C++ exception: None.\n" % (name, os.path.realpath(self.dir))), result.out)
+            self.assertEqual(b"planted", self.read("sticky/before.dat"), name)
+            status = os.stat(planted)
+            self.assertEqual((65534, 0o100666), (status.st_uid, status.st_mode), name)
+            self.assertEqual(["before.dat", "linked.dat"], sorted(os.listdir(self.path("sticky"))), name)
+        # Root's own dump there, and one the directory's owner gave another
+        # user, are saved as ever.
+        self.write("sticky/own.dat", "old")
+        os.chmod(self.path("sticky", "own.dat"), 0o640)
+        self.save("sticky/own.dat")
+        self.assertEqual(self.expected, self.read("sticky/own.dat"))
+        self.assertEqual(0o100640, os.stat(self.path("sticky", "own.dat")).st_mode)
+        os.chown(self.path("sticky"), 65534, 65534)
+        self.save("sticky/before.dat")
+        self.assertEqual(self.expected, self.read("sticky/before.dat"))
+        self.assertEqual(65534, os.stat(self.path("sticky", "before.dat")).st_uid)
+
     def test_a_private_dump_stays_private_and_an_interrupted_save_leaves_it_whole(self):
         if shutil.which("strace") is None:
             self.skipTest("strace is not installed")

@@ -9,7 +9,7 @@ import stat
 import struct
 import threading
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase, dump_bytes, shown_name, system_path
+from vestiga import IS_WINDOWS, SEP, ProgramTestCase, dump_bytes, run, shown_name, system_path
 
 SANITIZED = bool(os.environ.get("VESTIGA_SANITIZED"))
 
@@ -294,6 +294,24 @@ class Names(HostileTestCase):
                       b"Unable to convert the string '\"HKEY\\033]0;x\\007\"' to a registry key.", result.raw)
         self.assertNotIn(b"\x1b", result.raw)
         self.assertNotIn(b"\nDEL", result.raw)
+
+    def test_messages_quote_the_working_directory_and_the_arguments(self):
+        self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
+        cwd = os.path.join(self.dir.encode(), b"cwd\x1b]0;PWNED\x07\x1b[2J\nDEL fake")
+        os.mkdir(cwd)
+        shown_cwd = shown_name(cwd)
+        runs = [(("-print", "missing.dat"), b"Filename: 'missing.dat'\nCurrent Working Directory: " + shown_cwd + b"\n"),
+                (("-compare", b"x\nCRE /etc/evil", "y"),
+                 b"Filename: '\"x\\nCRE /etc/evil\"'\nCurrent Working Directory: " + shown_cwd + b"\n"),
+                (("-dump", "d.dat", b"-x\x1b[2J\nDEL fake"), b"The flag \"-x\\033[2J\\nDEL fake\" is not allowed"),
+                (("-print", "d.dat", "-print"), b"The flag -print was used more than once.")]
+        for args, message in runs:
+            result = run(*args, cwd=cwd)
+            self.assertEqual(1, result.status, result.out)
+            self.assertIn(message, result.raw)
+            self.assertIsNone(re.search(rb"[\x00-\x08\x0b\x0c\x0e-\x1f\x7f-\xff]", result.raw), result.raw)
+            self.assertNotIn(b"\nDEL", result.raw)
+            self.assertNotIn(b"\nCRE", result.raw)
 
     def test_a_named_directory_with_a_newline(self):
         self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")

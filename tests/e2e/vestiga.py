@@ -1,7 +1,6 @@
 """Runs the real program, native or Windows under Wine, as a user runs it."""
 
 import os
-import re
 import shutil
 import struct
 import subprocess
@@ -135,17 +134,49 @@ def dump_bytes(*entries):
     return data
 
 
-# The characters a name is quoted for: controls but TAB, DEL, C1 controls and
-# the bidirectional controls, in UTF-8.
-_QUOTED_FOR = re.compile(rb"[\x00-\x08\x0a-\x1f\x7f]|\xc2[\x80-\x9f]|\xd8\x9c"
-                         rb"|\xe2\x80[\x8e\x8f\xaa-\xae]|\xe2\x81[\xa6-\xa9]")
+# The characters a name is quoted for beyond the control bytes but TAB and
+# DEL: C1 controls, bidirectional controls, line and paragraph separators,
+# invisible format characters, tag characters and encoded surrogates.
+def _quoted_for(point):
+    return (0x80 <= point <= 0x9F or point == 0x61C or 0x200B <= point <= 0x200F or 0x2028 <= point <= 0x202E
+            or 0x2060 <= point <= 0x2064 or 0x2066 <= point <= 0x2069 or 0xD800 <= point <= 0xDFFF
+            or point == 0xFEFF or 0xE0000 <= point <= 0xE007F)
+
+
+def _characters(raw):
+    """(bytes, quoted for) for each character of a name; a byte that is not
+    part of valid UTF-8 is a character of its own, quoted for."""
+    i = 0
+    while i < len(raw):
+        lead = raw[i]
+        if lead < 0x80:
+            yield raw[i:i + 1], (lead < 0x20 and lead != 0x09) or lead == 0x7F
+            i += 1
+            continue
+        length = 2 if 0xC2 <= lead <= 0xDF else 3 if 0xE0 <= lead <= 0xEF else 4 if 0xF0 <= lead <= 0xF4 else 0
+        part = raw[i:i + length]
+        point = None
+        if length and len(part) == length and all(0x80 <= b <= 0xBF for b in part[1:]):
+            point = lead & (0x7F >> length)
+            for b in part[1:]:
+                point = (point << 6) | (b & 0x3F)
+            if point < (0x80, 0x800, 0x10000)[length - 2] or point > 0x10FFFF:
+                point = None
+        if point is None:
+            yield raw[i:i + 1], True
+            i += 1
+        else:
+            yield part, _quoted_for(point)
+            i += length
+
+
 _ESCAPES = {b"\\": b"\\\\", b'"': b'\\"', b"\n": b"\\n", b"\r": b"\\r", b"\t": b"\\t"}
 
 
 def shown_name(raw):
     """A name (bytes) as listings and reports show it."""
-    if not raw.startswith(b'"') and not _QUOTED_FOR.search(raw):
+    characters = list(_characters(raw))
+    if not raw.startswith(b'"') and not any(quoted for _, quoted in characters):
         return raw
-    pattern = re.compile(rb'[\\"\t]|' + _QUOTED_FOR.pattern)
-    return b'"' + pattern.sub(lambda m: _ESCAPES.get(m.group(), b"".join(b"\\%03o" % c for c in m.group())),
-                              raw) + b'"'
+    return b'"' + b"".join(_ESCAPES.get(c, b"".join(b"\\%03o" % b for b in c) if quoted else c)
+                           for c, quoted in characters) + b'"'

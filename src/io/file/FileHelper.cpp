@@ -11,6 +11,7 @@
 #include "platform/win32/RuntimeError.h"
 #include "platform/win32/Win32.h"
 #include "util/Helpers.h"
+#include "util/NameQuoting.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
 
@@ -93,11 +94,11 @@ std::string FileHelper::buildFileErrorMessage(const std::string& message, const 
     const std::string systemErrorText = SystemErrors::map(static_cast<int>(GetLastError()));
     std::string directory;
     try {
-        directory = windows::file::getCurrentDirectory();
+        directory = shownName(windows::file::getCurrentDirectory());
     } catch (const windows::file::CouldNotGetCurrentDirectoryException& e) {
         directory = "Couldn't get the current directory. Exception: " + e.getMessage();
     }
-    return message + "\nFilename: '" + fileName + "'" + "\nCurrent Working Directory: " + directory + "\n" +
+    return message + "\nFilename: '" + shownName(fileName) + "'" + "\nCurrent Working Directory: " + directory + "\n" +
            systemErrorText + "\nC++ exception: " + cppException;
 }
 

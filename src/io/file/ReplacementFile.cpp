@@ -48,6 +48,11 @@ bool ReplacementFile::create() {
                                       FILE_ATTRIBUTE_NORMAL);
         return target != INVALID_HANDLE_VALUE && writeInPlace(target);
     }
+    if (platform::isPlantedInSharedDirectory(target, _target)) {
+        CloseHandle(target);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     const DWORD type = GetFileType(target);
     if (type != FILE_TYPE_DISK && type != FILE_TYPE_UNKNOWN) {
         _file = target;

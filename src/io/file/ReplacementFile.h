@@ -18,7 +18,10 @@ namespace file {
 //
 // A target named through symbolic links is the file the system reaches
 // through them: it is replaced in its own directory, and the links stay. A
-// link the system refuses to follow is refused.
+// link the system refuses to follow is refused, and so is a target that
+// another user planted in a directory everyone may write to (see
+// platform::isPlantedInSharedDirectory), judged in the directory of the file
+// the links reach.
 //
 // Some targets are written in place instead, with no replacement:
 // - a device or a pipe, which is no file to replace, held open meanwhile so

@@ -169,6 +169,18 @@ bool deleteFile(const std::string& path) {
     return deleted;
 }
 
+bool isPlantedInSharedDirectory(HANDLE file, const std::string& path) {
+    const FileHandle* handle = handleObject<FileHandle>(file);
+    struct stat target;
+    struct stat directory;
+    if (handle == nullptr || fstat(handle->getDescriptor(), &target) != 0 ||
+        stat(directoryOf(path).c_str(), &directory) != 0) {
+        return false;
+    }
+    const mode_t shared = S_ISVTX | S_IWOTH;
+    return (directory.st_mode & shared) == shared && target.st_uid != geteuid() && target.st_uid != directory.st_uid;
+}
+
 HANDLE createReplacementFile(const std::string& target, std::string& name) {
     const int descriptor = open(directoryOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, privateMode);
     if (descriptor >= 0) {

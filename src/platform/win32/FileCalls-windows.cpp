@@ -45,6 +45,8 @@ std::uint32_t getFileAttributes(const std::string& path) { return GetFileAttribu
 
 bool deleteFile(const std::string& path) { return DeleteFileW(systemPath(path).c_str()) != 0; }
 
+bool isPlantedInSharedDirectory(HANDLE, const std::string&) { return false; }
+
 HANDLE createReplacementFile(const std::string& target, std::string& name) {
     for (int attempt = 0; attempt < temporaryNamesToTry; ++attempt) {
         const std::string candidate = pathBeside(target, temporaryName());

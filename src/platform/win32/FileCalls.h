@@ -37,6 +37,15 @@ bool deleteFile(const std::string& path);
 // last error.
 bool closeKeepingError(HANDLE file);
 
+// True where `file`, the existing target `path` open for writing, lies in a
+// directory that everyone may write to and in which only a file's owner may
+// remove it (a sticky directory such as /tmp), and belongs neither to the
+// process's user nor to the directory's owner: another user put it there,
+// and would own what is saved into it. Such a target is never written,
+// whatever the system's own rules (fs.protected_regular) allow. Always false
+// on Windows, which has no such directories.
+bool isPlantedInSharedDirectory(HANDLE file, const std::string& path);
+
 // A new, empty file in the directory of `target`, open for writing, that is
 // to take the target's place once written: see replaceFile. `name` receives
 // the name it has on disk, under which it is deleted should it not take the

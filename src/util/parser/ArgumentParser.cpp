@@ -3,6 +3,7 @@
 #include "exceptions/IllegalArgumentException.h"
 #include "platform/errorresources/Assertion.h"
 #include "util/Helpers.h"
+#include "util/NameQuoting.h"
 
 using exceptions::IllegalArgumentException;
 
@@ -33,10 +34,10 @@ void ArgumentParser::parse(int count, const char* const* argv) {
     for (const std::string& argument : arguments) {
         if (isFlag(argument)) {
             if (_flagSpecs.count(argument) == 0) {
-                throw IllegalArgumentException("The flag " + argument + " is not allowed");
+                throw IllegalArgumentException("The flag " + shownName(argument) + " is not allowed");
             }
             if (_parsedFlags.count(argument) != 0) {
-                throw IllegalArgumentException("The flag " + argument + " was used more than once.");
+                throw IllegalArgumentException("The flag " + shownName(argument) + " was used more than once.");
             }
             _parsedFlags[argument];
             currentFlag = argument;
