@@ -331,7 +331,7 @@ class HostileSaves(SaveTestCase):
             self.assertTrue(result.out.endswith(
                 "Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for writing.\n"
                 "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\r\n\n"
-                "C++ exception: None.\n" % (name, os.path.realpath(self.dir))), result.out)
+                "C++ exception: None.\n" % (name, os.path.join(os.path.realpath(self.dir), ""))), result.out)
             self.assertEqual(b"planted", self.read("sticky/before.dat"), name)
             status = os.stat(planted)
             self.assertEqual((65534, 0o100666), (status.st_uid, status.st_mode), name)

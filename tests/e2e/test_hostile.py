@@ -299,7 +299,7 @@ class Names(HostileTestCase):
         self.skipOnWindows("POSIX names may hold any byte but '/' and NUL")
         cwd = os.path.join(self.dir.encode(), b"cwd\x1b]0;PWNED\x07\x1b[2J\nDEL fake")
         os.mkdir(cwd)
-        shown_cwd = shown_name(cwd)
+        shown_cwd = shown_name(cwd + b"/")
         runs = [(("-print", "missing.dat"), b"Filename: 'missing.dat'\nCurrent Working Directory: " + shown_cwd + b"\n"),
                 (("-compare", b"x\nCRE /etc/evil", "y"),
                  b"Filename: '\"x\\nCRE /etc/evil\"'\nCurrent Working Directory: " + shown_cwd + b"\n"),

@@ -28,14 +28,14 @@ COMPARE_TEXT = (
     "Comparsion result:\n"
     "CRE C:\\data\\</script><b>bold\nCRE C:\\data\\<img src=x onerror=window.pwned=1>\nCRE C:\\data\\a\n"
     "CRE C:\\data\\a\\b\nCRE C:\\data\\a\\b\\c\nCRE C:\\data\\a\\b\\c\\d\nCRE " + DEEP + "\n"
-    "CRE C:\\data\\bad\xffname\nDEL C:\\data\\old.txt\nMOD C:\\data\nMOD HKEY_CURRENT_USER\\Software\\x\\y\n"
+    "CRE \"C:\\\\data\\\\bad\\377name\"\nDEL C:\\data\\old.txt\nMOD C:\\data\nMOD HKEY_CURRENT_USER\\Software\\x\\y\n"
     "Compare finished.\n")
 
 COMPARE_DATA = (
     '{"report":"comparison","dumps":[{"file":"old.dat","entries":5},{"file":"new.dat","entries":12}],'
     '"created":8,"deleted":1,"modified":2,'
     '"names":["C:","data","\\u003c/script\\u003e\\u003cb\\u003ebold",'
-    '"\\u003cimg src=x onerror=window.pwned=1\\u003e","a","b","c","d","deep.txt","bad\\udcffname","old.txt",'
+    '"\\u003cimg src=x onerror=window.pwned=1\\u003e","a","b","c","d","deep.txt","\\"bad\\\\377name\\"","old.txt",'
     '"HKEY_CURRENT_USER","Software","x","y"],'
     '"depths":[0,1,2,2,2,3,4,5,6,2,2,0,1,2,3],"marks":"031111111120003",'
     '"fingerprints":["1","1D9B0E2A1234567","1111","2222"]}')
@@ -156,7 +156,7 @@ class InTheBrowser(ProgramTestCase):
         names = self.row_names()
         self.assertIn("<img src=x onerror=window.pwned=1>", names)
         self.assertIn("</script><b>bold", names)
-        self.assertIn("bad\\377name", names)
+        self.assertIn('"bad\\377name"', names)
         self.assertEqual(0, self.js("document.querySelectorAll('img, b').length"))
         self.assertEqual(False, self.js("'pwned' in window"))
 

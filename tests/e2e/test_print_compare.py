@@ -132,8 +132,11 @@ HOSTILE_NAMES = [
     (b"bidi \xd8\x9c \xe2\x80\x8e\xe2\x80\x8f \xe2\x80\xaa \xe2\x81\xa6\xe2\x81\xa9",
      b'"bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 \\342\\201\\246\\342\\201\\251"'),
     (b'"lead', b'"\\"lead"'),
+    (b"sep\xe2\x80\xa8DEL x su\xe2\x80\x8bdo \xef\xbb\xbf \xf3\xa0\x80\x81 \x9b[2J \xff sur\xed\xa0\x80",
+     b'"sep\\342\\200\\250DEL x su\\342\\200\\213do \\357\\273\\277 \\363\\240\\200\\201 \\233[2J \\377 '
+     b'sur\\355\\240\\200"'),
 ]
-ORDINARY_NAMES = [PLAIN, b"tab\tonly", b'a"b\\c', b"caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d"]
+ORDINARY_NAMES = [PLAIN, b"tab\tonly", b'a"b\\c', b"caf\xc3\xa9 cafe\xcc\x81 \xc2\xa0\xf0\x9f\x98\x80"]
 
 
 class QuotedNames(ProgramTestCase):
@@ -150,11 +153,12 @@ class QuotedNames(ProgramTestCase):
             b'0000000000000007 "bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 '
             b'\\342\\201\\246\\342\\201\\251"\n'
             b'0000000000000005 "c1 \\302\\200\\302\\233\\302\\237"\n'
-            b"00000000000000A3 caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d\n"
+            b"00000000000000A3 caf\xc3\xa9 cafe\xcc\x81 \xc2\xa0\xf0\x9f\x98\x80\n"
             b'0000000000000002 "cr\\r tab\\t"\n'
             b'0000000000000003 "ctl \\000\\001\\010\\013\\037 \\177"\n'
             b'0000000000000004 "esc \\033[2J \\033]0;title\\007"\n'
             b'0000000000000006 "gpj\\342\\200\\256.exe"\n'
+            b'0000000000000009 ' + HOSTILE_NAMES[9][1] + b'\n'
             b'0000000000000000 "t/innocent\\nDEL t"\n'
             b"00000000000000A1 tab\tonly\n",
             self.run_program("-print", "d.dat").raw)
@@ -174,9 +178,10 @@ class QuotedNames(ProgramTestCase):
             b'CRE "bidi \\330\\234 \\342\\200\\216\\342\\200\\217 \\342\\200\\252 '
             b'\\342\\201\\246\\342\\201\\251"\n'
             b'CRE "c1 \\302\\200\\302\\233\\302\\237"\n'
-            b"CRE caf\xc3\xa9 \xc2\xa0\xe2\x80\x8d\n"
+            b"CRE caf\xc3\xa9 cafe\xcc\x81 \xc2\xa0\xf0\x9f\x98\x80\n"
             b'CRE "esc \\033[2J \\033]0;title\\007"\n'
             b'CRE "gpj\\342\\200\\256.exe"\n'
+            b'CRE ' + HOSTILE_NAMES[9][1] + b'\n'
             b'DEL "C:\\\\dir\\\\x\\ny"\n'
             b'DEL "t/innocent\\nDEL t"\n'
             b"MOD C:\\plain\\file.txt\n"
