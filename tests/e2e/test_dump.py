@@ -540,6 +540,22 @@ class Walk(DumpTestCase):
         self.assertIn(os.path.join(deepest, "bottom.txt"), parse_dump(self.read("d.dat")))
 
 
+    def test_a_tree_200_deep_is_scanned_whole_with_5_open_files(self):
+        if IS_WINDOWS:
+            self.skipTest("the limit of open files of POSIX systems")
+        deepest = os.path.join("tree", *["d"] * 200)
+        os.makedirs(self.path(deepest))
+        self.write(os.path.join(deepest, "f"), "x")
+
+        def limit_open_files():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (5, 5))
+
+        result = self.run_program("-dump", "d.dat", "-dirs", "tree", preexec_fn=limit_open_files)
+        self.assertEqual("Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
+                         "Dump created. 202 entries saved.", result.out)
+        self.assertEqual(0, result.status)
+        self.assertIn(os.path.join(deepest, "f"), parse_dump(self.read("d.dat")))
+
 class Registry(DumpTestCase):
     def test_unknown_root_is_recorded_with_a_warning(self):
         result = self.dump("d.dat", "-regdirs", "HKLM\\Software")
