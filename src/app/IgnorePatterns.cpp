@@ -1,5 +1,6 @@
 #include "app/IgnorePatterns.h"
 
+#include <cstring>
 #include <stdexcept>
 
 #include "app/FileLoader.h"
@@ -14,6 +15,85 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
+namespace {
+
+// The endings that take in every path below what comes before them, each
+// with the separator it begins with.
+const struct {
+    const char* text;
+    char separator;
+} SUBTREE_SUFFIXES[] = {{"(/.*)?", '/'},     {"/.*", '/'},     {"(/.*)", '/'},
+                        {"(\\\\.*)?", '\\'}, {"\\\\.*", '\\'}, {"(\\\\.*)", '\\'}};
+
+bool endsWith(const std::string& text, const char* suffix) {
+    const std::size_t length = std::strlen(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+// True when nothing in `rest` can see or change what is matched after it:
+// no alternation outside parentheses and brackets, no group that starts
+// with "(?" other than "(?:", "(?i)" and "(?-i)" (which refuses option
+// changes, lookarounds, atomic groups, comments and conditionals), no
+// backtracking verb, no assertion that looks ahead ("$", "\z", "\Z", "\b",
+// "\B", "\<", "\>", "\'"), no "\G", "\K" or "\Q", no possessive quantifier,
+// and no escape left open at the end.
+bool isSelfContained(const std::string& rest) {
+    int depth = 0;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const char c = rest[i];
+        if (c == '\\') {
+            if (i + 1 == rest.size()) return false;
+            const char escaped = rest[i + 1];
+            if (std::strchr("zZbBGKQ<>'", escaped) != nullptr) return false;
+            if (std::strchr("cpP", escaped) != nullptr && i + 2 == rest.size()) return false;
+            ++i;
+        } else if (c == '[') {
+            // A class ends at the first ']' that is neither its first
+            // character nor part of an escape or of a "[:name:]" inside it.
+            std::size_t j = i + 1;
+            if (j < rest.size() && rest[j] == '^') ++j;
+            if (j < rest.size() && rest[j] == ']') ++j;
+            while (j < rest.size() && rest[j] != ']') {
+                if (rest[j] == '\\') {
+                    ++j;
+                } else if (rest[j] == '[' && j + 1 < rest.size() && std::strchr(":.=", rest[j + 1]) != nullptr) {
+                    const std::size_t close = rest.find(std::string(1, rest[j + 1]) + "]", j + 2);
+                    if (close == std::string::npos) return false;
+                    j = close + 2;
+                    continue;
+                }
+                ++j;
+            }
+            if (j >= rest.size()) return false;
+            i = j;
+        } else if (c == '(') {
+            if (rest.compare(i, 4, "(?i)") == 0) {
+                i += 3;
+            } else if (rest.compare(i, 5, "(?-i)") == 0) {
+                i += 4;
+            } else if (rest.compare(i, 3, "(?:") == 0) {
+                ++depth;
+                i += 2;
+            } else if (rest.compare(i, 2, "(?") == 0 || rest.compare(i, 2, "(*") == 0) {
+                return false;
+            } else {
+                ++depth;
+            }
+        } else if (c == ')') {
+            if (--depth < 0) return false;
+        } else if (c == '|') {
+            if (depth == 0) return false;
+        } else if (c == '$') {
+            return false;
+        } else if (std::strchr("*+?}", c) != nullptr && i + 1 < rest.size() && rest[i + 1] == '+') {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
+}  // namespace
+
 void IgnorePatternList::append(const std::string& pattern) {
     try {
         _patterns.push_back(boost::regex(pattern));
@@ -21,6 +101,43 @@ void IgnorePatternList::append(const std::string& pattern) {
         throw SnapshotException("Error compiling regular expression: '" + shownName(pattern) + "'\n" +
                                 shownName(e.what()) + "\n");
     }
+    appendSubtreeRule(pattern);
+}
+
+// A pattern that ends in "(/.*)?", "/.*" or "(/.*)", or in one of these
+// with "\\\\" (which matches one backslash) for the slash, matches
+// P + separator + any name
+// whenever the rest before that ending matches P whole: the rest and the
+// ending are then matched one after the other, and the default "." matches
+// every character, line breaks and NUL included. That holds only when the
+// rest cannot see or change its ending (isSelfContained) and compiles on its
+// own with the same options. Every other pattern gives no rule, and a
+// directory it might keep something below is walked.
+void IgnorePatternList::appendSubtreeRule(const std::string& pattern) {
+    for (const auto& suffix : SUBTREE_SUFFIXES) {
+        if (!endsWith(pattern, suffix.text)) continue;
+        const std::string rest = pattern.substr(0, pattern.size() - std::strlen(suffix.text));
+        if (!isSelfContained(rest)) return;
+        try {
+            _subtreeRules.push_back(SubtreeRule{boost::regex(rest), suffix.separator});
+        } catch (const boost::regex_error&) {
+        }
+        return;
+    }
+}
+
+bool IgnorePatternList::ignoresEverythingBelow(const std::string& dir, char separator) const {
+    if (!dir.empty() && dir.back() == separator) return false;
+    for (const SubtreeRule& rule : _subtreeRules) {
+        if (rule.separator != separator) continue;
+        try {
+            if (boost::regex_match(dir.begin(), dir.end(), rule.rest)) return true;
+        } catch (const std::runtime_error& e) {
+            throw SnapshotException("Error matching regular expression: '" + rule.rest.str() + "' against the name '" +
+                                    shownName(dir) + "'\n" + e.what() + "\n");
+        }
+    }
+    return false;
 }
 
 void loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
@@ -44,6 +161,10 @@ bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns)
         }
     }
     return false;
+}
+
+bool isEverythingBelowIgnored(const std::string& dir, char separator, const IgnorePatternList& ignorePatterns) {
+    return ignorePatterns.ignoresEverythingBelow(dir, separator);
 }
 
 }  // namespace lumeno

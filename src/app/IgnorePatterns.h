@@ -3,6 +3,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include <boost/regex.hpp>
 
@@ -28,8 +29,25 @@ public:
     const_iterator begin() const { return _patterns.begin(); }
     const_iterator end() const { return _patterns.end(); }
 
+    // True when some pattern certainly ignores every path below the
+    // directory `dir`, whose children are `dir`, `separator` and a name; the
+    // rule is stated at `appendSubtreeRule`. A `dir` that ends in
+    // `separator` is never answered true.
+    bool ignoresEverythingBelow(const std::string& dir, char separator) const;
+
 private:
+    // The part of a pattern before its suffix that takes in every path
+    // below, and the separator that suffix begins with.
+    struct SubtreeRule {
+        boost::regex rest;
+        char separator;
+    };
+
+    void appendSubtreeRule(const std::string& pattern);
+
     std::list<boost::regex> _patterns;
+    // One rule per pattern that gives one, in the order of the patterns.
+    std::vector<SubtreeRule> _subtreeRules;
 };
 
 // Loads the ignore file `fileName` through `loader` and appends one pattern

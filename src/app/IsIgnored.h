@@ -16,6 +16,11 @@ class IgnorePatternList;
 // a match (for instance on runaway backtracking).
 bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns);
 
+// True when the patterns certainly ignore every path below the directory
+// `dir`, whose children are `dir`, `separator` and a name; false whenever
+// that is not certain. Throws as isIgnored does.
+bool isEverythingBelowIgnored(const std::string& dir, char separator, const IgnorePatternList& ignorePatterns);
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

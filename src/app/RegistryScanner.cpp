@@ -101,7 +101,13 @@ void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Record>& r
             record(valuePath, fingerprintOf(value.second), records);
         }
         for (const std::string& subKeyName : reader.getSubKeys()) {
-            scanKey(name + "\\" + subKeyName, records);
+            const std::string subKeyPath = name + "\\" + subKeyName;
+            // A key that is ignored with all below it is not opened.
+            if (isIgnored(subKeyPath, _ignorePatterns) &&
+                isEverythingBelowIgnored(subKeyPath, '\\', _ignorePatterns)) {
+                continue;
+            }
+            scanKey(subKeyPath, records);
         }
     } catch (const windows::registry::RegistryException& e) {
         warn("Warning: Error gettings information from the registry. " + e.getMessage());

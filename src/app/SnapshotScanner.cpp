@@ -11,6 +11,7 @@
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
+#include "platform/win32/PathSeparator.h"
 #include "platform/win32/ScanSession.h"
 #include "platform/win32/Win32.h"
 #include "util/NameQuoting.h"
@@ -74,10 +75,14 @@ void SnapshotScanner::scanDirectory(const std::string& dir, platform::ScanSessio
         if (current.entry.path.empty()) continue;
         _progress.show(ScanProgress::LISTING, paths.size(), 0, current.entry.path);
         SnapshotImpl::Paths::iterator position = paths.end();
-        if (!isIgnored(current.entry.path, _ignorePatterns)) {
-            position = paths.emplace_hint(current.hint, current.entry.path);
-        }
+        const bool ignored = isIgnored(current.entry.path, _ignorePatterns);
+        if (!ignored) position = paths.emplace_hint(current.hint, current.entry.path);
         if (current.entry.isReparsePoint()) continue;
+        // Nothing below an ignored directory whose every path is certainly
+        // ignored could be recorded: it is not listed, and warns of nothing.
+        if (ignored && isEverythingBelowIgnored(current.entry.path, platform::PATH_SEPARATOR, _ignorePatterns)) {
+            continue;
+        }
 
         listDirectory(current.entry.path, session, position, paths, subdirs);
         pending.insert(pending.end(), std::make_move_iterator(subdirs.rbegin()),

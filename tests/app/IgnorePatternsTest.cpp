@@ -90,6 +90,53 @@ TEST(IgnorePatternMatching, NamesAreMatchedWholeAndCaseSensitively) {
     }
 }
 
+// One pattern, a directory and the separator its children are made with,
+// and whether every path below it is certainly ignored.
+struct SubtreeRuleCase {
+    const char* pattern;
+    const char* dir;
+    char separator;
+    bool everythingBelow;
+};
+
+const SubtreeRuleCase subtreeRuleCases[] = {
+    {"d(/.*)?", "d", '/', true},
+    {"/p/[^/]+/d/.*", "/p/x/d", '/', true},
+    {"(?i)/D(/.*)", "/d", '/', true},
+    {"/(?:a|b)(/.*)?", "/b", '/', true},
+    {"C:\\\\Temp(\\\\.*)?", "C:\\Temp", '\\', true},
+    {"C:\\\\Temp\\\\.*", "C:\\Temp", '/', false},
+    {"d(/.*)?", "d/", '/', false},
+    {"C:\\\\(\\\\.*)?", "C:\\", '\\', false},
+    {"d", "d", '/', false},
+    {"d|e(/.*)?", "d", '/', false},
+    {"d|e(/.*)?", "e", '/', false},
+    {"(?x)d#(/.*)?", "d", '/', false},
+    {"(?-s)d(/.*)?", "d", '/', false},
+    {"d(?=/x)(/.*)?", "d", '/', false},
+    {"d(?!/x)(/.*)?", "d", '/', false},
+    {"d$(/.*)?", "d", '/', false},
+    {"d\\b(/.*)?", "d", '/', false},
+    {"d.*+/.*", "dd", '/', false},
+    {"(?>d.*)/.*", "dd", '/', false},
+    {"d\\Q(/.*)?", "d", '/', false},
+};
+
+TEST(IgnorePatternSubtrees, OnlyAPatternWhoseRestCannotSeeItsEndingIgnoresAllBelow) {
+    for (const SubtreeRuleCase& rule : subtreeRuleCases) {
+        SCOPED_TRACE(std::string(rule.pattern) + " / " + rule.dir);
+        IgnorePatternList patterns;
+        patterns.append(rule.pattern);
+        EXPECT_EQ(rule.everythingBelow, isEverythingBelowIgnored(rule.dir, rule.separator, patterns));
+        if (rule.everythingBelow) {
+            // The pattern itself agrees, for names that hold a line break and a NUL.
+            for (const std::string& name : {std::string("x"), std::string("a\nb"), std::string("a\0b", 3)}) {
+                EXPECT_TRUE(isIgnored(rule.dir + std::string(1, rule.separator) + name, patterns));
+            }
+        }
+    }
+}
+
 std::vector<bool> ignoredFlags(const std::vector<std::string>& names, const IgnorePatternList& patterns) {
     std::vector<bool> flags;
     for (const std::string& name : names) flags.push_back(isIgnored(name, patterns));

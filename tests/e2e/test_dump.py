@@ -512,6 +512,55 @@ class Walk(DumpTestCase):
         self.assertEqual(sorted(["tree", "tree/listed", "tree/locked", "tree/open", "tree/open/a.txt"]),
                          sorted(parse_dump(self.read("d.dat"))))
 
+    def test_a_directory_ignored_with_all_below_it_is_not_walked(self):
+        # Run as nobody, a directory that cannot be listed warns wherever it
+        # is walked; as Windows runs here, every directory can be listed and
+        # only the entries show.
+        locked = not IS_WINDOWS and os.getuid() == 0
+        self.make_tree("tree/d/locked/secret.txt", "tree/d/a.txt", "tree/e/locked/secret.txt", "tree/e/x.txt",
+                       "tree/keep.txt")
+        if not IS_WINDOWS:
+            self.write("tree/d/a\nb", "x")
+        for folder in ("tree/d/locked", "tree/e/locked"):
+            os.chmod(self.path(folder), 0o000 if locked else 0o755)
+        for folder in (self.dir, self.path("tree"), self.path("tree/d"), self.path("tree/e")):
+            os.chmod(folder, 0o777)
+        sep = "\\\\" if IS_WINDOWS else "/"
+        below = "(" + sep + ".*)?"
+
+        def warning(folder):
+            failure = ("Error when trying to get first level directories. \n"
+                       "The error occured when opening a find file handle. Initial directory: " + self.p(folder) +
+                       "\n\nSystem error message: Access is denied.\r\n")
+            return "Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure
+
+        kept = ["tree", "tree/e", "tree/keep.txt"]
+        cases = [("tree" + sep + "d" + below, ["tree/e/locked"], kept + ["tree/e/locked", "tree/e/x.txt"] +
+                  (["tree/e/locked/secret.txt"] if not locked else [])),
+                 ("tree" + sep + "d", ["tree/d/locked", "tree/e/locked"],
+                  kept + ["tree/d/locked", "tree/d/a.txt", "tree/e/locked", "tree/e/x.txt"] +
+                  ([] if IS_WINDOWS else ["tree/d/a\nb"]) + (["tree/d/locked/secret.txt",
+                                                               "tree/e/locked/secret.txt"] if not locked else [])),
+                 ("tree" + sep + "d|tree" + sep + "e" + below, ["tree/d/locked", "tree/e/locked"],
+                  ["tree", "tree/keep.txt", "tree/d/locked", "tree/d/a.txt"] +
+                  ([] if IS_WINDOWS else ["tree/d/a\nb"]) + (["tree/d/locked/secret.txt"] if not locked else []))]
+        for pattern, warned, entries in cases:
+            with self.subTest(pattern=pattern):
+                self.write("ignore.txt", pattern + "\n")
+                result = self.run_program("-dump", "d.dat", "-dirs", "tree", "-ignore", "ignore.txt",
+                                          preexec_fn=drop_privileges if locked else None)
+                out = result.out
+                for folder in warned if locked else []:
+                    self.assertIn(warning(folder), out)
+                    out = out.replace(warning(folder), "")
+                self.assertEqual("Loading ignore file.\nCompiling regular expressions in ignore file.\n"
+                                 "Compiling done.\nCreating dump. Please be patient.\n"
+                                 "Serializing dump.\nSaving dump.\nDump created. %d entries saved." % len(entries),
+                                 out)
+                self.assertEqual(sorted(self.p(entry) for entry in entries), sorted(parse_dump(self.read("d.dat"))))
+        for folder in ("tree/d/locked", "tree/e/locked"):
+            os.chmod(self.path(folder), 0o755)
+
     def test_a_deep_tree_by_its_absolute_path_is_scanned_and_saved_within_64_open_files(self):
         if IS_WINDOWS:
             self.skipTest("the limit of open files of POSIX systems")
@@ -527,6 +576,22 @@ class Walk(DumpTestCase):
                          "Dump created. 62 entries saved.", result.out)
         self.assertIn(os.path.join(deepest, "bottom.txt"), parse_dump(self.read("d.dat")))
 
+
+    def test_a_tree_200_deep_is_scanned_whole_with_5_open_files(self):
+        if IS_WINDOWS:
+            self.skipTest("the limit of open files of POSIX systems")
+        deepest = os.path.join("tree", *["d"] * 200)
+        os.makedirs(self.path(deepest))
+        self.write(os.path.join(deepest, "f"), "x")
+
+        def limit_open_files():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (5, 5))
+
+        result = self.run_program("-dump", "d.dat", "-dirs", "tree", preexec_fn=limit_open_files)
+        self.assertEqual("Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
+                         "Dump created. 202 entries saved.", result.out)
+        self.assertEqual(0, result.status)
+        self.assertIn(os.path.join(deepest, "f"), parse_dump(self.read("d.dat")))
 
 class Registry(DumpTestCase):
     def test_unknown_root_is_recorded_with_a_warning(self):

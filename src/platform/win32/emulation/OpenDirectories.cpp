@@ -42,6 +42,8 @@ DWORD errorOpeningDirectory(int errnoValue, Status status) {
     return errorFromErrno(errnoValue);
 }
 
+bool isOutOfDescriptors(int errnoValue) { return errnoValue == EMFILE || errnoValue == ENFILE; }
+
 // The name of `path` within `directory` if it lies directly inside it; empty
 // otherwise.
 std::string_view nameWithin(std::string_view directory, std::string_view path) {
@@ -79,18 +81,22 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
     const std::string name(_links.empty() || directory.size() >= PATH_MAX
                                ? std::string_view()
                                : nameWithin(_links.back().path, directory));
-    int descriptor;
+    int descriptor = -1;
     if (!name.empty()) {
         const int parent = _links.back().descriptor;
         descriptor = openat(parent, name.c_str(), forReading | O_NOFOLLOW);
-        if (descriptor < 0) {
+        if (descriptor < 0 && !isOutOfDescriptors(errno)) {
             SetLastError(errorOpeningDirectory(
                 errno, [&](struct stat& entry) { return fstatat(parent, name.c_str(), &entry, AT_SYMLINK_NOFOLLOW); }));
             return nullptr;
         }
-    } else {
+    }
+    if (descriptor < 0) {
+        // With no descriptor left, the directories held are given up and a
+        // subdirectory is opened by its whole path, still not through a
+        // symbolic link of its own name.
         truncate(0);
-        descriptor = ::open(directory.c_str(), forReading);
+        descriptor = ::open(directory.c_str(), name.empty() ? forReading : forReading | O_NOFOLLOW);
         if (descriptor < 0) {
             SetLastError(
                 errorOpeningDirectory(errno, [&](struct stat& entry) { return stat(directory.c_str(), &entry); }));

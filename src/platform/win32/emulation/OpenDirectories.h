@@ -28,7 +28,10 @@ namespace platform {
 // fails as any directory that cannot be opened, and is not walked. Where no
 // parent is open (the start of a walk, a path too long for the system) the
 // directory is opened by its whole path. So is the directory a walk starts
-// from, whatever it is: a walk starts after `close`.
+// from, whatever it is: a walk starts after `close`. So is a subdirectory,
+// still with O_NOFOLLOW, when the process has no descriptor left for it
+// (EMFILE, ENFILE): every directory held is closed first, and the chain
+// starts afresh from it.
 //
 // The queries of a directory trust the directories opened for them. When
 // they come back to a directory the chain kept, it is looked up again by
