@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "app/DifferenceFormatter.h"
+#include "app/DumpCompare.h"
+#include "app/DumpReader.h"
 #include "app/FileLoader.h"
 #include "app/FileSaver.h"
 #include "app/Flags.h"
 #include "app/IgnorePatterns.h"
+#include "app/Listing.h"
 #include "app/MessageOutput.h"
 #include "app/ReportPage.h"
 #include "app/SnapshotImpl.h"
@@ -57,17 +60,18 @@ std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char
     return parser.isSet(flag) ? parser.getArguments(flag) : std::vector<std::string>();
 }
 
-// Loads a dump file and rebuilds its snapshot; the file's text is released
-// as soon as the snapshot stands.
-std::unique_ptr<SnapshotImpl> readDump(const std::string& fileName, const std::string& loadingMessage,
-                                       const std::string& parsingMessage, MessageOutput& output,
-                                       FileLoader& loader) {
+// A dump file's bytes and the reader of its records over them.
+struct LoadedDump {
+    std::string bytes;
+    std::unique_ptr<DumpReader> reader;
+};
+
+void readDump(const std::string& fileName, const std::string& loadingMessage, const std::string& parsingMessage,
+              MessageOutput& output, FileLoader& loader, LoadedDump& dump) {
     progress(output, loadingMessage);
-    std::string text = loader.load(fileName, 0);
+    dump.bytes = loader.load(fileName, 0);
     progress(output, parsingMessage);
-    std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(text.data(), text.data() + text.size()));
-    std::string().swap(text);
-    return snapshot;
+    dump.reader.reset(new DumpReader(dump.bytes.data(), dump.bytes.data() + dump.bytes.size()));
 }
 
 // The report page goes out after the text report, through the same save as a dump.
@@ -162,35 +166,34 @@ void App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
 
 void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader, FileSaver& saver) {
     const std::string& dumpFile = parser.getArgument(PRINT_FLAG);
-    std::unique_ptr<SnapshotImpl> snapshot = readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader);
+    LoadedDump dump;
+    readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader, dump);
     progress(output, "Printing dump.\n");
-    snapshot->print(output);
+    printListing(*dump.reader, output);
     if (parser.isSet(HTML_FLAG)) {
-        writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *snapshot), output, saver);
+        writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *dump.reader), output, saver);
     }
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                       MessageOutput& output, FileLoader& loader, FileSaver& saver) {
     const std::vector<std::string>& files = parser.getArguments(COMPARE_FLAG);
-    std::unique_ptr<SnapshotImpl> oldSnapshot =
-        readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader);
-    std::unique_ptr<SnapshotImpl> newSnapshot =
-        readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader);
+    LoadedDump oldDump, newDump;
+    readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader, oldDump);
+    readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader, newDump);
 
     progress(output, "Comparing the two dumps.\n");
-    std::vector<SnapshotDifference> differences = oldSnapshot->compare(*newSnapshot);
+    std::vector<SnapshotDifference> differences = compare(*oldDump.reader, *newDump.reader);
     output.write("Comparsion result:\n");
-    if (differences.empty()) {
-        output.write("The two dumps are identical.\n");
-    } else {
-        output.write(formatDifferences(differences, ignorePatterns));
-    }
+    // "identical" speaks of the dumps, before the ignore patterns hide anything.
+    if (differences.empty()) output.write("The two dumps are identical.\n");
+    removeIgnored(differences, ignorePatterns);
+    output.write(formatDifferences(differences));
     output.write("Compare finished.\n");
     if (parser.isSet(HTML_FLAG)) {
         writeReportPage(parser.getArgument(HTML_FLAG),
-                        comparisonPage(files[0], *oldSnapshot, files[1], *newSnapshot, differences, ignorePatterns),
-                        output, saver);
+                        comparisonPage(files[0], *oldDump.reader, files[1], *newDump.reader, differences), output,
+                        saver);
     }
 }
 

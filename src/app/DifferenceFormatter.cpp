@@ -1,6 +1,5 @@
 #include "app/DifferenceFormatter.h"
 
-#include "app/IsIgnored.h"
 #include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 
@@ -26,11 +25,9 @@ const char* differenceLabel(DifferenceKind kind) {
 
 }  // namespace
 
-std::string formatDifferences(const std::vector<SnapshotDifference>& differences,
-                              const IgnorePatternList& ignorePatterns) {
+std::string formatDifferences(const std::vector<SnapshotDifference>& differences) {
     std::string text;
     for (const SnapshotDifference& difference : differences) {
-        if (isIgnored(difference.path, ignorePatterns)) continue;
         text += differenceLabel(difference.kind);
         text += ' ';
         appendShownName(text, difference.path);

@@ -11,12 +11,9 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
-class IgnorePatternList;
-
-// One line per difference whose path is not ignored, in the given order:
-// "CRE ", "DEL " or "MOD ", the path, "\n".
-std::string formatDifferences(const std::vector<SnapshotDifference>& differences,
-                              const IgnorePatternList& ignorePatterns);
+// One line per difference, in the given order: "CRE ", "DEL " or "MOD ",
+// the path as shown, "\n".
+std::string formatDifferences(const std::vector<SnapshotDifference>& differences);
 
 }  // namespace lumeno
 }  // namespace products

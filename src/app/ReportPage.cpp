@@ -7,11 +7,10 @@
 #include <string_view>
 
 #include "app/Fingerprint.h"
-#include "app/IsIgnored.h"
 #include "app/JsonText.h"
 #include "util/NameQuoting.h"
 #include "app/ReportPageTemplate.h"
-#include "app/SnapshotImpl.h"
+#include "app/DumpReader.h"
 
 namespace com {
 namespace quorvane {
@@ -107,11 +106,11 @@ void appendFingerprint(std::string& json, Fingerprint fingerprint) {
     json += '"';
 }
 
-void appendDump(std::string& json, const std::string& file, const SnapshotImpl& snapshot) {
+void appendDump(std::string& json, const std::string& file, const DumpReader& dump) {
     json += "{\"file\":";
     appendJsonString(json, shownName(file));
     json += ",\"entries\":";
-    json += std::to_string(snapshot.getPaths()->size());
+    json += std::to_string(dump.entryCount());
     json += '}';
 }
 
@@ -176,24 +175,20 @@ std::string page(const std::string& data) {
 
 }  // namespace
 
-std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSnapshot, const std::string& newFile,
-                           const SnapshotImpl& newSnapshot, const std::vector<SnapshotDifference>& differences,
-                           const IgnorePatternList& ignorePatterns) {
+std::string comparisonPage(const std::string& oldFile, const DumpReader& oldDump, const std::string& newFile,
+                           const DumpReader& newDump, const std::vector<SnapshotDifference>& differences) {
     std::vector<PageEntry> entries;
     entries.reserve(differences.size());
     std::size_t counts[3] = {0, 0, 0};
     for (const SnapshotDifference& difference : differences) {
-        if (isIgnored(difference.path, ignorePatterns)) continue;
         PageEntry entry = {difference.path, NO_MARK, 0, 0};
         switch (difference.kind) {
         case CREATED: entry.mark = CREATED_MARK; break;
         case DELETED: entry.mark = DELETED_MARK; break;
         case MODIFIED: {
             entry.mark = MODIFIED_MARK;
-            const Fingerprint* before = oldSnapshot.findFingerprint(difference.path);
-            const Fingerprint* after = newSnapshot.findFingerprint(difference.path);
-            if (before != nullptr) entry.first = *before;
-            if (after != nullptr) entry.second = *after;
+            entry.first = difference.before;
+            entry.second = difference.after;
             break;
         }
         }
@@ -201,9 +196,9 @@ std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSn
         entries.push_back(entry);
     }
     std::string json = "{\"report\":\"comparison\",\"dumps\":[";
-    appendDump(json, oldFile, oldSnapshot);
+    appendDump(json, oldFile, oldDump);
     json += ',';
-    appendDump(json, newFile, newSnapshot);
+    appendDump(json, newFile, newDump);
     json += "],\"created\":" + std::to_string(counts[0]) + ",\"deleted\":" + std::to_string(counts[1]) +
             ",\"modified\":" + std::to_string(counts[2]) + ',';
     appendTree(json, entries);
@@ -211,15 +206,14 @@ std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSn
     return page(json);
 }
 
-std::string listingPage(const std::string& file, const SnapshotImpl& snapshot) {
+std::string listingPage(const std::string& file, DumpReader& dump) {
     std::vector<PageEntry> entries;
-    entries.reserve(snapshot.getPaths()->size());
-    for (const SnapshotImpl::Path& path : *snapshot.getPaths()) {
-        const Fingerprint* fingerprint = snapshot.findFingerprint(path);
-        entries.push_back(PageEntry{path, LISTED_MARK, fingerprint != nullptr ? *fingerprint : 0, 0});
+    entries.reserve(dump.entryCount());
+    for (dump.rewind(); !dump.atEnd(); dump.advance()) {
+        entries.push_back(PageEntry{dump.path(), LISTED_MARK, dump.fingerprint(), 0});
     }
     std::string json = "{\"report\":\"listing\",\"dumps\":[";
-    appendDump(json, file, snapshot);
+    appendDump(json, file, dump);
     json += "],";
     appendTree(json, entries);
     json += '}';

@@ -11,21 +11,19 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
-class IgnorePatternList;
-class SnapshotImpl;
+class DumpReader;
 
 // The report page: one self-contained HTML file whose script draws the tree
 // of paths from the data written here.
 
 // The page of a comparison: both dump files with their entry counts and the
-// differences whose paths are not ignored, with the old and new fingerprint
-// of every modified path.
-std::string comparisonPage(const std::string& oldFile, const SnapshotImpl& oldSnapshot, const std::string& newFile,
-                           const SnapshotImpl& newSnapshot, const std::vector<SnapshotDifference>& differences,
-                           const IgnorePatternList& ignorePatterns);
+// differences shown, with the old and new fingerprint of every modified path.
+std::string comparisonPage(const std::string& oldFile, const DumpReader& oldDump, const std::string& newFile,
+                           const DumpReader& newDump, const std::vector<SnapshotDifference>& differences);
 
-// The page of the listing of one dump: every entry with its fingerprint.
-std::string listingPage(const std::string& file, const SnapshotImpl& snapshot);
+// The page of the listing of one dump, read from its first path: every entry
+// with its fingerprint.
+std::string listingPage(const std::string& file, DumpReader& dump);
 
 }  // namespace lumeno
 }  // namespace products

@@ -6,14 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/SnapshotDifference.h"
-
 namespace com {
 namespace quorvane {
 namespace products {
 namespace lumeno {
-
-class SnapshotImpl;
 
 // The record of one scan: a sorted set of entry paths with one fingerprint
 // each. Complete when constructed, read-only afterwards.
@@ -24,9 +20,6 @@ public:
     virtual const std::pmr::set<std::pmr::string>* getPaths() const = 0;
     // Appends the dump file bytes of this snapshot to `out`.
     virtual void serialize(std::vector<char>& out) const = 0;
-    // What changed from this (old) snapshot to `ns` (new): all creations,
-    // then all deletions, then all modifications, each ordered by path.
-    virtual std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const = 0;
     // The listing: one line per path.
     virtual std::string toString() const = 0;
 };

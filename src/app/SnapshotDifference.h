@@ -2,7 +2,9 @@
 #define VESTIGA_APP_SNAPSHOTDIFFERENCE_H
 
 #include <cstdint>
-#include <string>
+#include <string_view>
+
+#include "app/Fingerprint.h"
 
 namespace com {
 namespace quorvane {
@@ -15,9 +17,13 @@ enum DifferenceKind : std::int32_t {
     MODIFIED = 2,  // in both, with different fingerprints
 };
 
+// Both sides' records of a path that differs. The path lies in the bytes of
+// the dump it was read from.
 struct SnapshotDifference {
-    std::string path;
+    std::string_view path;
     DifferenceKind kind;
+    Fingerprint before;  // 0 for a creation
+    Fingerprint after;   // 0 for a deletion
 };
 
 }  // namespace lumeno

@@ -6,8 +6,7 @@
 #include <new>
 #include <string_view>
 
-#include "app/MessageOutput.h"
-#include "util/NameQuoting.h"
+#include "app/Listing.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotScanner.h"
 #include "platform/errorresources/Assertion.h"
@@ -76,30 +75,7 @@ private:
     SnapshotImpl::PathInfo::const_iterator _next;
 };
 
-void appendHex32(std::string& out, std::uint32_t value) {
-    static const char digits[] = "0123456789ABCDEF";
-    char text[8];
-    for (int i = 7; i >= 0; --i, value >>= 4) text[i] = digits[value & 0xF];
-    out.append(text, sizeof text);
-}
-
-// "0102030405060708 C:\a.txt\n": the fingerprint in hexadecimal, high half first.
-void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint) {
-    appendHex32(out, static_cast<std::uint32_t>(fingerprint >> 32));
-    appendHex32(out, static_cast<std::uint32_t>(fingerprint));
-    out += ' ';
-    appendShownName(out, path);
-    out += '\n';
-}
-
 const std::string::size_type listingLineOverhead = 16 + 1 + 1;
-
-void appendDifferences(std::vector<SnapshotDifference>& result, const std::vector<const SnapshotImpl::Path*>& paths,
-                       DifferenceKind kind) {
-    for (const SnapshotImpl::Path* path : paths) {
-        result.push_back(SnapshotDifference{std::string(path->data(), path->size()), kind});
-    }
-}
 
 }  // namespace
 
@@ -216,61 +192,10 @@ std::string SnapshotImpl::toString() const {
     return text;
 }
 
-void SnapshotImpl::print(MessageOutput& output) const {
-    std::string line;
-    forEachEntry([&output, &line](const Path& path, Fingerprint fingerprint) {
-        line.clear();
-        appendListingLine(line, path, fingerprint);
-        output.write(line);
-    });
-}
-
 std::uint32_t SnapshotImpl::getApproximateSize() const {
     std::uint32_t size = 0;
     for (const Path& path : *_snapshotData.first) size += static_cast<std::uint32_t>(path.capacity());
     return size + 12 * static_cast<std::uint32_t>(_snapshotData.second->size());
-}
-
-std::vector<SnapshotDifference> SnapshotImpl::compare(const SnapshotImpl& ns) const {
-    std::vector<const Path*> created, deleted, modified;
-    FingerprintCursor oldFingerprints(*_snapshotData.second);
-    FingerprintCursor newFingerprints(*ns._snapshotData.second);
-    Paths::const_iterator i = _snapshotData.first->begin();
-    Paths::const_iterator j = ns._snapshotData.first->begin();
-    while (i != _snapshotData.first->end() && j != ns._snapshotData.first->end()) {
-        const int order = i->compare(*j);
-        if (order < 0) {
-            deleted.push_back(&*i++);
-        } else if (order > 0) {
-            created.push_back(&*j++);
-        } else {
-            // The element of a common path in either set is the one the merge stands on.
-            const Fingerprint* inNew = newFingerprints.find(&*j);
-            if (inNew == nullptr) {
-                reportAssertionFailure("ns._snapshotData.second->find( &*ns._snapshotData.first->find(*i) ) != "
-                                       "ns._snapshotData.second->end()",
-                                       __FILE__, __LINE__);
-            }
-            const Fingerprint* inOld = oldFingerprints.find(&*i);
-            if (inOld == nullptr) {
-                reportAssertionFailure("_snapshotData.second->find( &* _snapshotData.first->find(*i) ) != "
-                                       "_snapshotData.second->end()",
-                                       __FILE__, __LINE__);
-            }
-            if (inNew != nullptr && inOld != nullptr && *inNew != *inOld) modified.push_back(&*i);
-            ++i;
-            ++j;
-        }
-    }
-    for (; i != _snapshotData.first->end(); ++i) deleted.push_back(&*i);
-    for (; j != ns._snapshotData.first->end(); ++j) created.push_back(&*j);
-
-    std::vector<SnapshotDifference> result;
-    result.reserve(created.size() + deleted.size() + modified.size());
-    appendDifferences(result, created, CREATED);
-    appendDifferences(result, deleted, DELETED);
-    appendDifferences(result, modified, MODIFIED);
-    return result;
 }
 
 }  // namespace lumeno

@@ -52,14 +52,11 @@ public:
     void serialize(std::vector<char>& out) const override;
     // The same bytes, appended to a string: the form in which a dump is saved.
     void serialize(std::string& out) const;
-    std::vector<SnapshotDifference> compare(const SnapshotImpl& ns) const override;
     std::string toString() const override;
     // The fingerprint of `path`, or null when the snapshot holds no such
     // entry. Quickest when `path` is an element of getPaths().
     const Fingerprint* findFingerprint(const Path& path) const;
     const Fingerprint* findFingerprint(const std::string& path) const;
-    // Writes the listing to `output`, one message per line.
-    virtual void print(MessageOutput& output) const;
     // Allocated string capacity of all paths plus 12 bytes per fingerprint.
     virtual std::uint32_t getApproximateSize() const;
 

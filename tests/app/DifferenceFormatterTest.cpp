@@ -4,15 +4,14 @@
 #include <vector>
 
 #include "app/DifferenceFormatter.h"
-#include "app/IgnorePatterns.h"
 
 namespace {
 
 using namespace com::quorvane::products::lumeno;
 
 const std::vector<SnapshotDifference> differences = {
-    {"C:\\new.txt", CREATED}, {"C:\\temp\\x", CREATED}, {"C:\\old.txt", DELETED},
-    {"HKEY_CURRENT_USER\\Software\\x\\y", MODIFIED}, {"C:\\temp", MODIFIED}};
+    {"C:\\new.txt", CREATED, 0, 1}, {"C:\\temp\\x", CREATED, 0, 1}, {"C:\\old.txt", DELETED, 1, 0},
+    {"HKEY_CURRENT_USER\\Software\\x\\y", MODIFIED, 1, 2}, {"C:\\temp", MODIFIED, 1, 2}};
 
 TEST(DifferenceFormatter, OneLabelledLinePerDifferenceInResultOrder) {
     EXPECT_EQ("CRE C:\\new.txt\n"
@@ -20,22 +19,9 @@ TEST(DifferenceFormatter, OneLabelledLinePerDifferenceInResultOrder) {
               "DEL C:\\old.txt\n"
               "MOD HKEY_CURRENT_USER\\Software\\x\\y\n"
               "MOD C:\\temp\n",
-              formatDifferences(differences, IgnorePatternList()));
+              formatDifferences(differences));
 }
 
-TEST(DifferenceFormatter, IgnoredPathsAreLeftOut) {
-    IgnorePatternList patterns;
-    patterns.append("C:\\\\temp.*");
-    EXPECT_EQ("CRE C:\\new.txt\nDEL C:\\old.txt\nMOD HKEY_CURRENT_USER\\Software\\x\\y\n",
-              formatDifferences(differences, patterns));
-}
-
-TEST(DifferenceFormatter, NothingLeftGivesAnEmptyText) {
-    IgnorePatternList patterns;
-    patterns.append("HKEY.*");
-    patterns.append("C:.*");
-    EXPECT_EQ("", formatDifferences(differences, patterns));
-    EXPECT_EQ("", formatDifferences({}, IgnorePatternList()));
-}
+TEST(DifferenceFormatter, NoDifferencesGiveAnEmptyText) { EXPECT_EQ("", formatDifferences({})); }
 
 }  // namespace

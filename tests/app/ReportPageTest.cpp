@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/DumpCompare.h"
 #include "app/IgnorePatterns.h"
 #include "app/ReportPage.h"
 #include "support/DumpBytes.h"
@@ -20,15 +21,16 @@ std::string dataOf(const std::string& page) {
 }
 
 TEST(ReportPage, ComparisonTreeIsOrderedNameByNameWithCountsAfterTheIgnorePatterns) {
-    const auto oldSnapshot = snapshotOf({{"C:\\a", 1}, {"C:\\a\\x", 2}, {"/srv/gone", 3}, {"C:\\skip.log", 4},
+    ReadDump oldDump(Entries{{"C:\\a", 1}, {"C:\\a\\x", 2}, {"/srv/gone", 3}, {"C:\\skip.log", 4},
                                          {"HKEY_USERS\\v", 0x10}});
-    const auto newSnapshot = snapshotOf({{"C:\\a", 0x1D9B0E2A1234567}, {"C:\\a b", 5}, {"C:\\a\\x", 2},
+    ReadDump newDump(Entries{{"C:\\a", 0x1D9B0E2A1234567}, {"C:\\a b", 5}, {"C:\\a\\x", 2},
                                          {"C:\\a\\y\\z", 6}, {"/", 7}, {"/srv/new\nline", 8},
                                          {"HKEY_USERS\\v", 0xFFFFFFFFFFFFFFFF}});
     IgnorePatternList ignorePatterns;
     ignorePatterns.append(".*\\.log");
-    const std::string page = comparisonPage("old.dat", *oldSnapshot, "new\x01.dat", *newSnapshot,
-                                            oldSnapshot->compare(*newSnapshot), ignorePatterns);
+    std::vector<SnapshotDifference> differences = compare(oldDump.reader, newDump.reader);
+    removeIgnored(differences, ignorePatterns);
+    const std::string page = comparisonPage("old.dat", oldDump.reader, "new\x01.dat", newDump.reader, differences);
     EXPECT_EQ("{\"report\":\"comparison\",\"dumps\":[{\"file\":\"old.dat\",\"entries\":5},"
               "{\"file\":\"\\\"new\\\\001.dat\\\"\",\"entries\":7}],\"created\":4,\"deleted\":1,\"modified\":2,"
               "\"names\":[\"C:\",\"a\",\"y\",\"z\",\"a b\",\"HKEY_USERS\",\"v\",\"/\",\"srv\",\"gone\","
@@ -42,11 +44,11 @@ TEST(ReportPage, ComparisonTreeIsOrderedNameByNameWithCountsAfterTheIgnorePatter
 }
 
 TEST(ReportPage, ListingHoldsEveryEntryWithItsFingerprint) {
-    const auto snapshot = snapshotOf({{"C:\\a.txt", 0x0102030405060708}, {"HKEY_USERS", 0}});
+    ReadDump dump(Entries{{"C:\\a.txt", 0x0102030405060708}, {"HKEY_USERS", 0}});
     EXPECT_EQ("{\"report\":\"listing\",\"dumps\":[{\"file\":\"d.dat\",\"entries\":2}],"
               "\"names\":[\"C:\",\"a.txt\",\"HKEY_USERS\"],\"depths\":[0,1,0],\"marks\":\"044\","
               "\"fingerprints\":[\"102030405060708\",\"0\"]}",
-              dataOf(listingPage("d.dat", *snapshot)));
+              dataOf(listingPage("d.dat", dump.reader)));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Listing.h"
 #include "app/SnapshotImpl.h"
 #include "support/CollectingMessageOutput.h"
 #include "support/DumpBytes.h"
@@ -18,22 +19,36 @@ TEST(SnapshotListing, LineIsSixteenUpperCaseHexDigitsBlankPathLineFeed) {
     EXPECT_EQ("0000000000000001 a b \n", snapshotOf({{"a b ", 1}})->toString());
 }
 
-TEST(SnapshotListing, PrintWritesOneMessagePerLineInPathOrder) {
-    const auto snapshot = snapshotOf({{"b", 0xB}, {"a", 0xA}, {"C", 0xC}});
+// Ascending records with repeats next to each other stream; records that go
+// backwards are sorted, the later of equal paths winning; a run of millions of
+// empty paths lists once. The listing goes out in blocks, not a write per line.
+TEST(SnapshotListing, PrintListsEveryPathOnceInPathOrderWithItsLastFingerprint) {
+    ReadDump backwards(Entries{{"b", 0xB}, {"a", 0xA}, {"C", 0xC}, {"a", 0xAA}, {"b/", 1}, {"b", 0xBB}});
     CollectingMessageOutput output;
-    snapshot->print(output);
-    EXPECT_EQ(std::vector<std::string>(
-                  {"000000000000000C C\n", "000000000000000A a\n", "000000000000000B b\n"}),
-              output.messages);
-    EXPECT_EQ(snapshot->toString(), output.text());
+    printListing(backwards.reader, output);
+    EXPECT_EQ("000000000000000C C\n00000000000000AA a\n00000000000000BB b\n0000000000000001 b/\n", output.text());
+    EXPECT_EQ(1u, output.messages.size());
+    EXPECT_EQ(output.text(), snapshotOf({{"b", 0xB}, {"a", 0xA}, {"C", 0xC}, {"a", 0xAA}, {"b/", 1}, {"b", 0xBB}})
+                                 ->toString());
+
+    ReadDump repeated(Entries{{"a", 1}, {"a", 2}, {"a", 3}, {"b", 1}, {"b", 2}});
+    CollectingMessageOutput repeatedOutput;
+    printListing(repeated.reader, repeatedOutput);
+    EXPECT_EQ("0000000000000003 a\n0000000000000002 b\n", repeatedOutput.text());
+
+    ReadDump zeros(std::string(12 * 1000000, '\0'));
+    EXPECT_EQ(1u, zeros.reader.entryCount());
+    CollectingMessageOutput zerosOutput;
+    printListing(zeros.reader, zerosOutput);
+    EXPECT_EQ("0000000000000000 \n", zerosOutput.text());
 }
 
-TEST(SnapshotListing, EmptySnapshotListsNothing) {
-    const auto snapshot = snapshotOf({});
+TEST(SnapshotListing, EmptyDumpListsNothing) {
+    ReadDump dump(Entries{});
     CollectingMessageOutput output;
-    snapshot->print(output);
+    printListing(dump.reader, output);
     EXPECT_TRUE(output.messages.empty());
-    EXPECT_EQ("", snapshot->toString());
+    EXPECT_EQ("", snapshotOf({})->toString());
 }
 
 }  // namespace

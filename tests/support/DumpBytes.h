@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/DumpReader.h"
 #include "app/SnapshotImpl.h"
 
 // Dump file bytes written out by hand, independent of the code under test.
@@ -30,6 +31,16 @@ inline std::string dumpOf(const Entries& entries) {
     for (const auto& entry : entries) bytes += dumpRecord(entry.first, entry.second);
     return bytes;
 }
+
+// The bytes of a dump and a reader of its records over them.
+struct ReadDump {
+    explicit ReadDump(const std::string& dumpBytes)
+        : bytes(dumpBytes), reader(bytes.data(), bytes.data() + bytes.size()) {}
+    explicit ReadDump(const Entries& entries) : ReadDump(dumpOf(entries)) {}
+
+    const std::string bytes;
+    com::quorvane::products::lumeno::DumpReader reader;
+};
 
 inline std::unique_ptr<com::quorvane::products::lumeno::SnapshotImpl> snapshotFromBytes(const std::string& bytes) {
     return std::unique_ptr<com::quorvane::products::lumeno::SnapshotImpl>(

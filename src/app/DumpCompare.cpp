@@ -1,0 +1,60 @@
+#include "app/DumpCompare.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/DumpReader.h"
+#include "app/IsIgnored.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump) {
+    std::vector<SnapshotDifference> created, deleted, modified;
+    oldDump.rewind();
+    newDump.rewind();
+    while (!oldDump.atEnd() && !newDump.atEnd()) {
+        const int order = oldDump.path().compare(newDump.path());
+        if (order < 0) {
+            deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0});
+            oldDump.advance();
+        } else if (order > 0) {
+            created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint()});
+            newDump.advance();
+        } else {
+            if (oldDump.fingerprint() != newDump.fingerprint()) {
+                modified.push_back(
+                    SnapshotDifference{oldDump.path(), MODIFIED, oldDump.fingerprint(), newDump.fingerprint()});
+            }
+            oldDump.advance();
+            newDump.advance();
+        }
+    }
+    for (; !oldDump.atEnd(); oldDump.advance()) {
+        deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0});
+    }
+    for (; !newDump.atEnd(); newDump.advance()) {
+        created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint()});
+    }
+    created.reserve(created.size() + deleted.size() + modified.size());
+    created.insert(created.end(), deleted.begin(), deleted.end());
+    created.insert(created.end(), modified.begin(), modified.end());
+    return created;
+}
+
+void removeIgnored(std::vector<SnapshotDifference>& differences, const IgnorePatternList& ignorePatterns) {
+    std::string path;
+    differences.erase(std::remove_if(differences.begin(), differences.end(),
+                                     [&](const SnapshotDifference& difference) {
+                                         path.assign(difference.path.data(), difference.path.size());
+                                         return isIgnored(path, ignorePatterns);
+                                     }),
+                      differences.end());
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

@@ -1,0 +1,30 @@
+#ifndef VESTIGA_APP_DUMPCOMPARE_H
+#define VESTIGA_APP_DUMPCOMPARE_H
+
+#include <vector>
+
+#include "app/SnapshotDifference.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+class DumpReader;
+class IgnorePatternList;
+
+// What changed from the old dump to the new one, in one merge pass over both
+// readers from their first paths: all creations, then all deletions, then
+// all modifications, each ordered by path. The readers end at their ends.
+std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump);
+
+// Drops the differences whose paths an ignore pattern matches, keeping the
+// order of the rest.
+void removeIgnored(std::vector<SnapshotDifference>& differences, const IgnorePatternList& ignorePatterns);
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif

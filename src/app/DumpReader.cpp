@@ -1,0 +1,124 @@
+#include "app/DumpReader.h"
+
+#include <algorithm>
+
+#include "app/SnapshotException.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+// A record: the path length (4 bytes), the path, the fingerprint (8 bytes),
+// little-endian on every platform.
+const std::uint64_t lengthSize = 4;
+const std::uint64_t fingerprintSize = 8;
+
+const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
+
+std::uint32_t readUint32(const char* bytes) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+std::uint64_t readUint64(const char* bytes) {
+    return readUint32(bytes) | (static_cast<std::uint64_t>(readUint32(bytes + 4)) << 32);
+}
+
+}  // namespace
+
+DumpReader::DumpReader(const char* begin, const char* end)
+    : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _entryCount(0), _position(0), _current(0),
+      _following(0) {
+    bool ascending = true;
+    std::uint64_t records = 0;
+    std::string_view previous;
+    for (std::uint64_t offset = 0; offset < _size; ++records) {
+        if (_size - offset < lengthSize) throw SnapshotException(corruptDataMessage);
+        const std::uint64_t length = readUint32(_begin + offset);
+        if (_size - offset - lengthSize < length + fingerprintSize) throw SnapshotException(corruptDataMessage);
+        if (ascending) {
+            const std::string_view path(_begin + offset + lengthSize, length);
+            const int order = records == 0 ? 1 : path.compare(previous);
+            if (order < 0) ascending = false;
+            if (order > 0) ++_entryCount;
+            previous = path;
+        }
+        offset += lengthSize + length + fingerprintSize;
+    }
+    if (!ascending) {
+        // Not in the order this program writes: an offset per record, sorted
+        // by path; of equal paths the later record wins.
+        _index.reserve(records);
+        for (std::uint64_t offset = 0; offset < _size; offset = recordEnd(offset)) _index.push_back(offset);
+        sortIndex();
+        _entryCount = _index.size();
+    }
+    settle();
+}
+
+std::string_view DumpReader::pathAt(std::uint64_t offset) const {
+    return std::string_view(_begin + offset + lengthSize, readUint32(_begin + offset));
+}
+
+std::uint64_t DumpReader::recordEnd(std::uint64_t offset) const {
+    return offset + lengthSize + readUint32(_begin + offset) + fingerprintSize;
+}
+
+void DumpReader::sortIndex() {
+    // Offsets of equal paths stay in file order, so the last of each run is
+    // the later record.
+    std::stable_sort(_index.begin(), _index.end(),
+                     [this](std::uint64_t a, std::uint64_t b) { return pathAt(a) < pathAt(b); });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < _index.size(); ++i) {
+        if (i + 1 < _index.size() && pathAt(_index[i]) == pathAt(_index[i + 1])) continue;
+        _index[kept++] = _index[i];
+    }
+    _index.resize(kept);
+    _index.shrink_to_fit();
+}
+
+void DumpReader::settle() {
+    if (!_index.empty() || _position >= _size) return;
+    _current = _position;
+    _following = recordEnd(_current);
+    const std::string_view path = pathAt(_current);
+    while (_following < _size && pathAt(_following) == path) {
+        _current = _following;
+        _following = recordEnd(_current);
+    }
+}
+
+std::uint64_t DumpReader::entryCount() const { return _entryCount; }
+
+bool DumpReader::atEnd() const { return _index.empty() ? _position >= _size : _position >= _index.size(); }
+
+std::string_view DumpReader::path() const { return pathAt(_index.empty() ? _current : _index[_position]); }
+
+Fingerprint DumpReader::fingerprint() const {
+    const std::uint64_t record = _index.empty() ? _current : _index[_position];
+    return readUint64(_begin + record + lengthSize + readUint32(_begin + record));
+}
+
+void DumpReader::advance() {
+    if (!_index.empty()) {
+        ++_position;
+        return;
+    }
+    _position = _following;
+    settle();
+}
+
+void DumpReader::rewind() {
+    _position = 0;
+    settle();
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
