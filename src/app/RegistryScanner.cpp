@@ -1,6 +1,8 @@
 #include "app/RegistryScanner.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <tuple>
 
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
@@ -21,12 +23,29 @@ namespace lumeno {
 
 namespace {
 
-Fingerprint fingerprintOf(const std::string& data) {
+std::vector<unsigned char> md5Of(const std::string& data) {
     MD5DigestImpl digest;
     digest.update(data.data(), data.data() + data.size());
     std::vector<unsigned char> bytes;
     digest.getDigest(bytes);
-    return foldDigest(bytes);
+    return bytes;
+}
+
+// Adds a field to a digest as its length (8 bytes, little-endian) and its
+// bytes, so that no two lists of fields give the same bytes.
+void addField(MD5DigestImpl& digest, const char* begin, const char* end) {
+    char length[8];
+    std::uint64_t size = static_cast<std::uint64_t>(end - begin);
+    for (char& byte : length) {
+        byte = static_cast<char>(size & 0xFF);
+        size >>= 8;
+    }
+    digest.update(length, length + sizeof length);
+    digest.update(begin, end);
+}
+
+void addField(MD5DigestImpl& digest, const std::string& field) {
+    addField(digest, field.data(), field.data() + field.size());
 }
 
 // The name a key path is read under: the root's name, then a backslash and
@@ -51,23 +70,41 @@ std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std
         for (const platform::RootKey& root : platform::ROOT_KEYS) keys.push_back(root.name);
     }
     for (const std::string& key : keys) _startKeyNames.insert(keyName(key));
-    std::vector<Record> records;
-    for (const std::string& key : keys) scanKey(key, records);
+    std::vector<Item> items;
+    for (const std::string& key : keys) scanKey(key, items);
 
-    // Every item that gives a path counts: a value beside a key of the same
-    // name, or two values, one of them named with a backslash. A key adds 0.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const Record& a, const Record& b) { return a.first < b.first; });
-    std::vector<Record> combined;
-    combined.reserve(records.size());
-    for (Record& item : records) {
-        if (!combined.empty() && combined.back().first == item.first) {
-            combined.back().second ^= item.second;
-        } else {
-            combined.push_back(std::move(item));
-        }
+    // The items of one path in one fixed order, whatever the order the
+    // registry listed them in.
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return std::tie(a.path, a.kind, a.keyPath, a.name, a.digest) <
+               std::tie(b.path, b.kind, b.keyPath, b.name, b.digest);
+    });
+    std::vector<Record> records;
+    records.reserve(items.size());
+    for (auto first = items.begin(); first != items.end();) {
+        auto last = first + 1;
+        while (last != items.end() && last->path == first->path) ++last;
+        records.emplace_back(first->path, fingerprintOf(first, last));
+        first = last;
     }
-    return combined;
+    return records;
+}
+
+Fingerprint RegistryScanner::fingerprintOf(std::vector<Item>::const_iterator begin,
+                                           std::vector<Item>::const_iterator end) {
+    if (end - begin == 1) return begin->kind == Item::KEY ? 0 : foldDigest(begin->digest);
+    MD5DigestImpl digest;
+    for (auto item = begin; item != end; ++item) {
+        const char kind = static_cast<char>(item->kind);
+        digest.update(&kind, &kind + 1);
+        addField(digest, item->keyPath);
+        addField(digest, item->name);
+        const char* data = reinterpret_cast<const char*>(item->digest.data());
+        addField(digest, data, data + item->digest.size());
+    }
+    std::vector<unsigned char> bytes;
+    digest.getDigest(bytes);
+    return foldDigest(bytes);
 }
 
 void RegistryScanner::warn(const std::string& message) {
@@ -75,22 +112,23 @@ void RegistryScanner::warn(const std::string& message) {
     _output.write(message);
 }
 
-void RegistryScanner::record(const std::string& path, Fingerprint fingerprint, std::vector<Record>& records) {
-    records.emplace_back(path, fingerprint);
-}
-
-void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Record>& records) {
+void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Item>& items) {
     if (keyPath.empty()) return;
-    _progress.show(ScanProgress::READING_REGISTRY, _entriesBefore + records.size(), 0, keyPath);
-    if (!isIgnored(keyPath, _ignorePatterns)) record(keyPath, 0, records);
+    const std::string name = keyName(keyPath);
+    if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
+    _progress.show(ScanProgress::READING_REGISTRY, _entriesBefore + items.size(), 0, keyPath);
+    if (!isIgnored(keyPath, _ignorePatterns)) {
+        const std::string::size_type separator = name.rfind('\\');
+        const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
+        items.push_back(Item{keyPath, Item::KEY, name.substr(0, nameStart == 0 ? 0 : separator),
+                             name.substr(nameStart), {}});
+    }
 
     try {
         HKEY root = nullptr;
         std::string subKey;
         windows::registry::splitKeyPath(keyPath, root, subKey);
         windows::registry::RegistryKeyImpl key(root, subKey);
-        const std::string name = key.getName();
-        if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
         key.open(root, KEY_READ);
         windows::registry::RegistryReaderImpl reader(&key);
 
@@ -98,7 +136,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Record>& r
             const std::string valuePath = name + "\\" + value.first;
             // An ignored value is left out alone; the values after it still count.
             if (isIgnored(valuePath, _ignorePatterns)) continue;
-            record(valuePath, fingerprintOf(value.second), records);
+            items.push_back(Item{valuePath, Item::VALUE, name, value.first, md5Of(value.second)});
         }
         for (const std::string& subKeyName : reader.getSubKeys()) {
             const std::string subKeyPath = name + "\\" + subKeyName;
@@ -107,7 +145,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Record>& r
                 isEverythingBelowIgnored(subKeyPath, '\\', _ignorePatterns)) {
                 continue;
             }
-            scanKey(subKeyPath, records);
+            scanKey(subKeyPath, items);
         }
     } catch (const windows::registry::RegistryException& e) {
         warn("Warning: Error gettings information from the registry. " + e.getMessage());

@@ -19,8 +19,11 @@ class MessageOutput;
 class ScanProgress;
 
 // The registry pass of a scan: every key below the keys named, with
-// fingerprint 0, and every value, with the folded MD5 of its data. Problems
-// with a key become warnings on the output; the pass goes on.
+// fingerprint 0, and every value, with the folded MD5 of its data. A path
+// that several items give (a value beside a key of the same name, or two
+// values, one of them named with a backslash) has the folded MD5 of all of
+// them together, so that no change of one can be cancelled by another.
+// Problems with a key become warnings on the output; the pass goes on.
 class RegistryScanner {
 public:
     // One record of the pass: a path and its fingerprint.
@@ -29,15 +32,28 @@ public:
     RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress);
 
     // The records of the keys `regdirs` ("HKEY_ROOT" for every root key), in
-    // byte order of their paths, each path once. A path that several items
-    // give has the fingerprint of all of them together. `entriesBefore`
+    // byte order of their paths, each path once. `entriesBefore`
     // counts the entries the scan found before this pass, for the progress
     // line.
     std::vector<Record> scan(const std::vector<std::string>& regdirs, std::size_t entriesBefore);
 
 private:
-    void scanKey(const std::string& keyPath, std::vector<Record>& records);
-    void record(const std::string& path, Fingerprint fingerprint, std::vector<Record>& records);
+    // One item the pass found: a key or a value, the path of the key it
+    // belongs to (a key's parent; empty for a root key), its own name, and
+    // the MD5 of its data (empty for a key); `path` is the path it gives.
+    struct Item {
+        enum Kind { KEY = 'K', VALUE = 'V' };
+        std::string path;
+        Kind kind;
+        std::string keyPath;
+        std::string name;
+        std::vector<unsigned char> digest;
+    };
+
+    // The fingerprint of the items that give one path.
+    static Fingerprint fingerprintOf(std::vector<Item>::const_iterator begin,
+                                     std::vector<Item>::const_iterator end);
+    void scanKey(const std::string& keyPath, std::vector<Item>& items);
     void warn(const std::string& message);
 
     const IgnorePatternList& _ignorePatterns;

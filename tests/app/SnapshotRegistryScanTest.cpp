@@ -64,8 +64,15 @@ TEST_F(SnapshotRegistryScan, EveryItemOfAPathAndTheTextAfterANulCount) {
                        {key + "\\Hidden", foldedMd5(std::string("ab\0one", 6))},
                        {key + "\\Sub", foldedMd5("one")},
                        {key + "\\a", 0},
-                       {key + "\\a\\b", foldedMd5("one") ^ foldedMd5("x")}}),
+                       {key + "\\a\\b", before.at(key + "\\a\\b")}}),
               before);
+    // Each item of a shared path enters with its kind, key and name: the
+    // value a\b and the value b of a give neither the fingerprint of one of
+    // them nor their exclusive-or, and a key's 0 does not make a value's
+    // fingerprint its own.
+    EXPECT_NE(foldedMd5("one"), before.at(key + "\\Sub"));
+    EXPECT_NE(foldedMd5("one") ^ foldedMd5("x"), before.at(key + "\\a\\b"));
+    EXPECT_NE(foldedMd5("x"), before.at(key + "\\a\\b"));
 
     // A key named twice, or below another one named, is read once.
     EXPECT_EQ(before, scan({key + "\\a", key, key}));
@@ -73,8 +80,30 @@ TEST_F(SnapshotRegistryScan, EveryItemOfAPathAndTheTextAfterANulCount) {
     fill("two");
     const Entries after = scan({key});
     EXPECT_EQ(foldedMd5(std::string("ab\0two", 6)), after.at(key + "\\Hidden"));
-    EXPECT_EQ(foldedMd5("two"), after.at(key + "\\Sub"));
-    EXPECT_EQ(foldedMd5("two") ^ foldedMd5("x"), after.at(key + "\\a\\b"));
+    EXPECT_NE(before.at(key + "\\Sub"), after.at(key + "\\Sub"));
+    EXPECT_NE(before.at(key + "\\a\\b"), after.at(key + "\\a\\b"));
+    EXPECT_EQ(after, scan({key}));
+}
+
+TEST_F(SnapshotRegistryScan, DecoysCannotCancelAChange) {
+    const std::string key = scratch.fullPath();
+    const std::string app = key + "\\CurrentVersion\\Run\\App";
+    scratch.setValue("CurrentVersion\\Run", "App", REG_SZ, std::string("C:\\app.exe\0", 11));
+    scratch.createKey("Same\\v");
+    const Entries before = scan({key});
+    EXPECT_EQ(foldedMd5("C:\\app.exe"), before.at(app));
+    EXPECT_EQ(0u, before.at(key + "\\Same\\v"));
+
+    // The changed value, one decoy with the new data and one with the old.
+    scratch.setValue("CurrentVersion\\Run", "App", REG_SZ, std::string("C:\\evil.exe\0", 12));
+    scratch.setValue("CurrentVersion", "Run\\App", REG_SZ, std::string("C:\\evil.exe\0", 12));
+    scratch.setValue("", "CurrentVersion\\Run\\App", REG_SZ, std::string("C:\\app.exe\0", 11));
+    // Two values with equal data at the path of a key.
+    scratch.setValue("Same", "v", REG_SZ, std::string("d\0", 2));
+    scratch.setValue("", "Same\\v", REG_SZ, std::string("d\0", 2));
+    const Entries after = scan({key});
+    EXPECT_NE(before.at(app), after.at(app));
+    EXPECT_NE(before.at(key + "\\Same\\v"), after.at(key + "\\Same\\v"));
 }
 
 }  // namespace
