@@ -613,8 +613,24 @@ class Registry(DumpTestCase):
 
 
 def folded_md5(data):
-    digest = hashlib.md5(data).digest()
+    return fold(hashlib.md5(data).digest())
+
+
+def fold(digest):
     return int.from_bytes(digest[:8], "little") ^ int.from_bytes(digest[8:], "little")
+
+
+def folded_items(*items):
+    """The fingerprint of the registry items (kind, key path, name, data or
+    None for a key) that give one path: each field with its length, in order."""
+    digest = hashlib.md5()
+    for kind, key_path, name, data in sorted(
+            (kind, key_path, name, b"" if data is None else hashlib.md5(data).digest())
+            for kind, key_path, name, data in items):
+        digest.update(kind)
+        for field in (key_path, name, data):
+            digest.update(len(field).to_bytes(8, "little") + field)
+    return fold(digest.digest())
 
 
 class RegistryNames(DumpTestCase):
@@ -690,8 +706,10 @@ class RegistryItemsOfOnePath(DumpTestCase):
         key = self.key.encode()
         self.assertEqual({key: 0, key + b"\\Hidden": folded_md5(b"ab\0one"),
                           key + b"\\Plain": folded_md5(b"plain text"),
-                          key + b"\\Sub": folded_md5(b"one"), key + b"\\a": 0,
-                          key + b"\\a\\b": folded_md5(b"one") ^ folded_md5(b"x")},
+                          key + b"\\Sub": folded_items((b"K", key, b"Sub", None), (b"V", key, b"Sub", b"one")),
+                          key + b"\\a": 0,
+                          key + b"\\a\\b": folded_items((b"V", key, b"a\\b", b"one"),
+                                                       (b"V", key + b"\\a", b"b", b"x"))},
                          parse_raw_dump(self.read("old.dat")))
 
         self.import_reg("two")
