@@ -8,6 +8,7 @@
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
 #include "app/RegistryScanner.h"
+#include "app/SnapshotException.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/ListedPathQuery.h"
@@ -104,6 +105,7 @@ void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSessio
     try {
         entries = windows::file::getFirstLevelEntries(dir, session);
     } catch (const windows::file::WindowsFileException& e) {
+        endIfOutOfDescriptors(dir);
         warn("Warning: Error getting files.\n" + e.getMessage());
         warn("Warning: Error getting  directories.\n" + e.getMessage());
         return;
@@ -148,6 +150,7 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         HANDLE handle =
             session.openForQueries(path, named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
         if (handle == INVALID_HANDLE_VALUE) {
+            endIfOutOfDescriptors(path);
             warn("Warning. File ignored: Error opening file or directory: '" + shownName(path) +
                          "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
             delme.push_back(path);
@@ -172,6 +175,17 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         ASSERT(found != paths.end());
         if (found != paths.end()) paths.erase(found);
     }
+}
+
+// A path that could not be opened for want of a descriptor is not missing: a
+// dump without it would be a dump with entries lost. The scan ends instead.
+void SnapshotScanner::endIfOutOfDescriptors(const std::string& path) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_TOO_MANY_OPEN_FILES) return;
+    _progress.clear();
+    throw SnapshotException("The scan ran out of open files at '" + shownName(path) +
+                            "'; no dump was saved. Allow the program more open files and scan again.\n" +
+                            SystemErrors::map(static_cast<int>(error)));
 }
 
 void SnapshotScanner::warn(const std::string& message) {

@@ -24,6 +24,8 @@ class MessageOutput;
 // Builds the containers of a snapshot from the live system: directories and
 // files with their last-write times, then registry keys and values. Every
 // problem with a single path becomes a warning on the output; the scan goes on.
+// Only a process out of descriptors ends it, as a SnapshotException: a path
+// it cannot open then says nothing of the path.
 class SnapshotScanner {
 public:
     SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
@@ -48,6 +50,7 @@ private:
                        SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
     void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
                              SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+    void endIfOutOfDescriptors(const std::string& path);
     void warn(const std::string& message);
 
     const IgnorePatternList& _ignorePatterns;

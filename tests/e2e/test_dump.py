@@ -588,9 +588,9 @@ class Walk(DumpTestCase):
             resource.setrlimit(resource.RLIMIT_NOFILE, (5, 5))
 
         result = self.run_program("-dump", "d.dat", "-dirs", "tree", preexec_fn=limit_open_files)
+        self.assertEqual(0, result.status, result.raw + result.err)
         self.assertEqual("Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
                          "Dump created. 202 entries saved.", result.out)
-        self.assertEqual(0, result.status)
         self.assertIn(os.path.join(deepest, "f"), parse_dump(self.read("d.dat")))
 
 class Registry(DumpTestCase):

@@ -44,10 +44,13 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD errorCode = GetLastError();
         if (errorCode == ERROR_FILE_NOT_FOUND) return;
+        const std::string text = errorText(errorCode);
+        // The catcher may ask the error, as of any failed call.
+        SetLastError(errorCode);
         throw CouldNotFindFilesException(
             "Error when trying to get first level directories. \nThe error occured when opening a find file "
             "handle. Initial directory: " +
-            shownName(initialDirectory) + "\n\n" + errorText(errorCode));
+            shownName(initialDirectory) + "\n\n" + text);
     }
     std::unique_ptr<void, decltype(&FindClose)> closeWhenDone(handle, &FindClose);
 
@@ -59,10 +62,12 @@ void findFiles(const std::string& initialDirectory, const std::string& fileMask,
         if (!platform::findNextFile(handle, entry)) {
             const DWORD errorCode = GetLastError();
             if (errorCode == ERROR_NO_MORE_FILES) return;
+            const std::string text = errorText(errorCode);
+            SetLastError(errorCode);
             throw CouldNotFindFilesException(
                 "Error when trying to get first level directories. \nThe error occured when getting the next "
                 "file. Initial directory: " +
-                shownName(initialDirectory) + "\n\n" + errorText(errorCode));
+                shownName(initialDirectory) + "\n\n" + text);
         }
     }
 }
