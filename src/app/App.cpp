@@ -62,16 +62,16 @@ std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char
 
 // A dump file's bytes and the reader of its records over them.
 struct LoadedDump {
-    std::string bytes;
+    std::unique_ptr<io::file::FileContents> bytes;
     std::unique_ptr<DumpReader> reader;
 };
 
 void readDump(const std::string& fileName, const std::string& loadingMessage, const std::string& parsingMessage,
               MessageOutput& output, FileLoader& loader, LoadedDump& dump) {
     progress(output, loadingMessage);
-    dump.bytes = loader.load(fileName, 0);
+    dump.bytes.reset(new io::file::FileContents(loader.map(fileName)));
     progress(output, parsingMessage);
-    dump.reader.reset(new DumpReader(dump.bytes.data(), dump.bytes.data() + dump.bytes.size()));
+    dump.reader.reset(new DumpReader(dump.bytes->begin(), dump.bytes->end()));
 }
 
 // The report page goes out after the text report, through the same save as a dump.

@@ -11,6 +11,10 @@ std::string FileHelperLoader::load(const std::string& fileName, unsigned int byt
     return io::file::FileHelper::load(fileName, byteCount);
 }
 
+io::file::FileContents FileHelperLoader::map(const std::string& fileName) {
+    return io::file::FileHelper::map(fileName);
+}
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

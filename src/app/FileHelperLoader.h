@@ -12,6 +12,7 @@ namespace lumeno {
 class FileHelperLoader : public FileLoader {
 public:
     std::string load(const std::string& fileName, unsigned int byteCount) override;
+    io::file::FileContents map(const std::string& fileName) override;
 };
 
 }  // namespace lumeno

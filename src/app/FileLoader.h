@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "io/file/FileContents.h"
+
 namespace com {
 namespace quorvane {
 namespace products {
@@ -13,6 +15,8 @@ public:
     virtual ~FileLoader() {}
     // The first `byteCount` bytes of the file; 0 means the whole file.
     virtual std::string load(const std::string& fileName, unsigned int byteCount) = 0;
+    // The whole file, for reading where it lies; by default, loaded.
+    virtual io::file::FileContents map(const std::string& fileName) { return io::file::FileContents(load(fileName, 0)); }
 };
 
 }  // namespace lumeno

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
+#include <utility>
 
 #include "io/file/FileExceptions.h"
 #include "io/file/ReplacementFile.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/FileCalls.h"
+#include "platform/win32/FileView.h"
 #include "platform/win32/RuntimeError.h"
 #include "platform/win32/Win32.h"
 #include "util/Helpers.h"
@@ -185,7 +188,18 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
         SetLastError(ERROR_HANDLE_EOF);
         throw CouldNotLoadFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
-    const std::uint64_t bytesToRead = byteCount == 0 ? size : byteCount;
+    return readWhole(file.get(), fileName, byteCount == 0 ? size : byteCount);
+}
+
+FileContents FileHelper::map(const std::string& fileName) {
+    OpenFile file(openForReading(fileName));
+    const std::uint64_t size = getFileSize(file.get(), fileName);
+    std::unique_ptr<platform::FileView> view(new platform::FileView(file.get(), size));
+    if (view->isMapped()) return FileContents(std::move(view));
+    return FileContents(readWhole(file.get(), fileName, size));
+}
+
+std::string FileHelper::readWhole(HANDLE file, const std::string& fileName, std::uint64_t bytesToRead) {
     if (bytesToRead > static_cast<std::uint64_t>(largestFileSize)) {
         const std::string message = "Could not load the file because the file size was too big. The file size is " +
                                     std::to_string(bytesToRead) + ". The file cannot be bigger than " +
@@ -195,7 +209,7 @@ std::string FileHelper::load(const std::string& fileName, unsigned int byteCount
     }
     // Read straight into the result: a dump can be hundreds of megabytes.
     std::string data(static_cast<std::string::size_type>(bytesToRead), '\0');
-    read(file.get(), fileName, &data[0], bytesToRead);
+    read(file, fileName, &data[0], bytesToRead);
     return data;
 }
 

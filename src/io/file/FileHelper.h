@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "io/file/FileContents.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace io {
@@ -19,6 +20,10 @@ public:
     // The first `byteCount` bytes of the file; 0 means the whole file.
     // Throws CouldNotLoadFileException.
     static std::string load(const std::string& fileName, unsigned int byteCount);
+
+    // The whole file, mapped where the system maps it and read otherwise; a
+    // mapped file has no limit of size. Throws CouldNotLoadFileException.
+    static FileContents map(const std::string& fileName);
 
     // Writes all bytes of `data` to the file. `extraOpenMode` holds open-mode
     // bits added to output and binary mode. With 0 the data goes to a new
@@ -36,6 +41,8 @@ private:
     static void openForWriting(std::ofstream& stream, const std::string& fileName, const std::string& openedName,
                                int extraOpenMode);
     static std::uint64_t getFileSize(HANDLE file, const std::string& fileName);
+    // The first `bytesToRead` bytes of the file, read into memory.
+    static std::string readWhole(HANDLE file, const std::string& fileName, std::uint64_t bytesToRead);
     // Reads exactly `size` bytes into `buffer`.
     static void read(HANDLE file, const std::string& fileName, char* buffer, std::uint64_t size);
     static void write(std::ofstream& stream, const std::string& fileName, const std::string& data);
