@@ -74,6 +74,16 @@ void readDump(const std::string& fileName, const std::string& loadingMessage, co
     dump.reader.reset(new DumpReader(dump.bytes->begin(), dump.bytes->end()));
 }
 
+// The records of a snapshot as a dump file holds them.
+class DumpRecords : public io::file::DataSource {
+public:
+    explicit DumpRecords(const SnapshotImpl& snapshot) : _snapshot(snapshot) {}
+    bool writeTo(const Writer& write) const override { return _snapshot.writeRecords(write); }
+
+private:
+    const SnapshotImpl& _snapshot;
+};
+
 // The report page goes out after the text report, through the same save as a dump.
 void writeReportPage(const std::string& fileName, const std::string& page, MessageOutput& output,
                      FileSaver& saver) {
@@ -206,12 +216,10 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     progress(output, "Creating dump. Please be patient.\n");
     std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(dirs, regdirs, ignorePatterns, output));
 
+    // The records are made as the save writes them.
     progress(output, "Serializing dump.\n");
-    std::string data;
-    snapshot->serialize(data);
-
     progress(output, "Saving dump.\n");
-    saver.save(dumpFile, data, 0);
+    saver.save(dumpFile, DumpRecords(*snapshot));
 
     std::ostringstream done;
     done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";

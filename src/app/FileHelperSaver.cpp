@@ -11,6 +11,10 @@ void FileHelperSaver::save(const std::string& fileName, const std::string& data,
     io::file::FileHelper::save(fileName, data, extraOpenMode);
 }
 
+void FileHelperSaver::save(const std::string& fileName, const io::file::DataSource& data) {
+    io::file::FileHelper::save(fileName, data);
+}
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

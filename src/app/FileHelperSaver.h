@@ -12,6 +12,7 @@ namespace lumeno {
 class FileHelperSaver : public FileSaver {
 public:
     void save(const std::string& fileName, const std::string& data, int extraOpenMode) override;
+    void save(const std::string& fileName, const io::file::DataSource& data) override;
 };
 
 }  // namespace lumeno

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "io/file/DataSource.h"
+
 namespace com {
 namespace quorvane {
 namespace products {
@@ -13,6 +15,8 @@ public:
     virtual ~FileSaver() {}
     // Writes all bytes of `data`; with `extraOpenMode` 0 the file is created or replaced.
     virtual void save(const std::string& fileName, const std::string& data, int extraOpenMode) = 0;
+    // Creates or replaces the file with the bytes of `data`, written as they are made.
+    virtual void save(const std::string& fileName, const io::file::DataSource& data) = 0;
 };
 
 }  // namespace lumeno

@@ -1,6 +1,5 @@
 #include "app/SnapshotImpl.h"
 
-#include <cstring>
 #include <iterator>
 #include <limits>
 #include <new>
@@ -161,24 +160,33 @@ void SnapshotImpl::forEachEntry(Visitor visit) const {
     }
 }
 
-void SnapshotImpl::serialize(std::vector<char>& out) const { appendRecords(out); }
-
-void SnapshotImpl::serialize(std::string& out) const { appendRecords(out); }
-
-template <typename Bytes>
-void SnapshotImpl::appendRecords(Bytes& out) const {
-    typename Bytes::size_type bytes = out.size();
-    for (const Path& path : *_snapshotData.first) bytes += lengthSize + path.size() + fingerprintSize;
-    typename Bytes::size_type end = out.size();
-    out.resize(bytes);
-    forEachEntry([&out, &end](const Path& path, Fingerprint fingerprint) {
-        char* record = &out[end];
-        writeUint32(record, static_cast<std::uint32_t>(path.size()));
-        std::memcpy(record + lengthSize, path.data(), path.size());
-        writeUint64(record + lengthSize + path.size(), fingerprint);
-        end += lengthSize + path.size() + fingerprintSize;
+void SnapshotImpl::serialize(std::vector<char>& out) const {
+    writeRecords([&out](const char* data, std::size_t size) {
+        out.insert(out.end(), data, data + size);
+        return true;
     });
-    out.resize(end);
+}
+
+bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write) const {
+    // Large enough that the calls to write cost nothing beside the copying,
+    // small enough to stay in the processor's cache.
+    const std::string::size_type blockSize = 1 << 20;
+    std::string block;
+    block.reserve(blockSize + lengthSize + fingerprintSize);
+    bool written = true;
+    forEachEntry([&](const Path& path, Fingerprint fingerprint) {
+        if (!written) return;
+        char numbers[fingerprintSize];
+        writeUint32(numbers, static_cast<std::uint32_t>(path.size()));
+        block.append(numbers, lengthSize).append(path.data(), path.size());
+        writeUint64(numbers, fingerprint);
+        block.append(numbers, fingerprintSize);
+        if (block.size() >= blockSize) {
+            written = write(block.data(), block.size());
+            block.clear();
+        }
+    });
+    return written && (block.empty() || write(block.data(), block.size()));
 }
 
 std::string SnapshotImpl::toString() const {

@@ -11,6 +11,7 @@
 
 #include "app/Fingerprint.h"
 #include "app/Snapshot.h"
+#include "io/file/DataSource.h"
 
 namespace com {
 namespace quorvane {
@@ -50,8 +51,9 @@ public:
 
     const Paths* getPaths() const override;
     void serialize(std::vector<char>& out) const override;
-    // The same bytes, appended to a string: the form in which a dump is saved.
-    void serialize(std::string& out) const;
+    // The same bytes, handed to `write` in blocks as they are made, so that
+    // a dump of any size is saved without a copy of it in memory.
+    bool writeRecords(const io::file::DataSource::Writer& write) const;
     std::string toString() const override;
     // The fingerprint of `path`, or null when the snapshot holds no such
     // entry. Quickest when `path` is an element of getPaths().
@@ -67,9 +69,6 @@ private:
     const Fingerprint* fingerprintOf(Paths::const_iterator element) const;
     // Throws SnapshotException unless `needed` bytes lie at `offset` within `size`.
     static void ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed);
-
-    template <typename Bytes>
-    void appendRecords(Bytes& out) const;
 
     // Calls `visit(path, fingerprint)` for every entry, in path order.
     template <typename Visitor>

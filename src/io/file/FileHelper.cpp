@@ -1,6 +1,7 @@
 #include "io/file/FileHelper.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <fstream>
 #include <memory>
 #include <utility>
@@ -35,6 +36,16 @@ const char* const noStreamFailure = "None.";
 
 // The largest read asked of the system at once.
 const std::uint64_t largestRead = 1u << 30;
+
+// Bytes that are all there already.
+class StringSource : public DataSource {
+public:
+    explicit StringSource(const std::string& data) : _data(data) {}
+    bool writeTo(const Writer& write) const override { return write(_data.data(), _data.size()); }
+
+private:
+    const std::string& _data;
+};
 
 // A handle closed when it goes out of scope.
 class OpenFile {
@@ -167,13 +178,16 @@ void FileHelper::write(std::ofstream& stream, const std::string& fileName, const
 // A directory that refuses the new file the target's name after all (a
 // sticky directory) gets the data written in place, as one that refuses new
 // files does.
-void FileHelper::replace(const std::string& fileName, const std::string& data) {
+void FileHelper::replace(const std::string& fileName, const DataSource& data) {
     ReplacementFile replacement(fileName);
     if (!replacement.create()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(openForWritingFailed, fileName, noStreamFailure));
     }
-    if (replacement.write(data) && replacement.replaceTarget()) return;
-    if (!replacement.writeInPlaceInstead() || !replacement.write(data) || !replacement.replaceTarget()) {
+    const DataSource::Writer write = [&replacement](const char* bytes, std::size_t size) {
+        return replacement.write(bytes, size);
+    };
+    if (data.writeTo(write) && replacement.replaceTarget()) return;
+    if (!replacement.writeInPlaceInstead() || !data.writeTo(write) || !replacement.replaceTarget()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(writeFailed, fileName, noStreamFailure));
     }
 }
@@ -213,6 +227,8 @@ std::string FileHelper::readWhole(HANDLE file, const std::string& fileName, std:
     return data;
 }
 
+void FileHelper::save(const std::string& fileName, const DataSource& data) { replace(fileName, data); }
+
 void FileHelper::save(const std::string& fileName, const std::string& data, int extraOpenMode) {
     if (data.size() > static_cast<std::string::size_type>(largestFileSize)) {
         const std::string message = "Could not save the file because the data size was too big. The data size is " +
@@ -222,7 +238,7 @@ void FileHelper::save(const std::string& fileName, const std::string& data, int 
         throw CouldNotSaveFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
     if (extraOpenMode == 0) {
-        replace(fileName, data);
+        replace(fileName, StringSource(data));
         return;
     }
     std::ofstream stream;

@@ -5,6 +5,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "io/file/DataSource.h"
 #include "io/file/FileContents.h"
 #include "platform/win32/Win32Handles.h"
 
@@ -34,6 +35,11 @@ public:
     // CouldNotSaveFileException.
     static void save(const std::string& fileName, const std::string& data, int extraOpenMode);
 
+    // Writes the bytes of `data` to a new file that replaces the old one, as
+    // `save` with mode 0 does, as they are made: there is no limit of size.
+    // Throws CouldNotSaveFileException.
+    static void save(const std::string& fileName, const DataSource& data);
+
 private:
     // The open file on disk; anything else is refused.
     static HANDLE openForReading(const std::string& fileName);
@@ -46,7 +52,7 @@ private:
     // Reads exactly `size` bytes into `buffer`.
     static void read(HANDLE file, const std::string& fileName, char* buffer, std::uint64_t size);
     static void write(std::ofstream& stream, const std::string& fileName, const std::string& data);
-    static void replace(const std::string& fileName, const std::string& data);
+    static void replace(const std::string& fileName, const DataSource& data);
 
     // Runs one stream operation; a stream failure becomes a `Failure` with
     // `message`, any other exception goes on after a failed check.

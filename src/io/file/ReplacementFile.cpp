@@ -83,11 +83,13 @@ bool ReplacementFile::writeInPlace(HANDLE target) {
     return true;
 }
 
-bool ReplacementFile::write(const std::string& data) {
-    for (std::string::size_type done = 0; done < data.size();) {
-        const DWORD size = static_cast<DWORD>(std::min(data.size() - done, largestWrite));
+bool ReplacementFile::write(const std::string& data) { return write(data.data(), data.size()); }
+
+bool ReplacementFile::write(const char* data, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size - done, largestWrite));
         DWORD written = 0;
-        if (!WriteFile(_file, data.data() + done, size, &written, nullptr)) return false;
+        if (!WriteFile(_file, data + done, piece, &written, nullptr)) return false;
         done += written;
     }
     return true;

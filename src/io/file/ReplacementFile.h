@@ -1,6 +1,7 @@
 #ifndef VESTIGA_IO_FILE_REPLACEMENTFILE_H
 #define VESTIGA_IO_FILE_REPLACEMENTFILE_H
 
+#include <cstddef>
 #include <string>
 
 #include "platform/win32/Win32Handles.h"
@@ -49,6 +50,7 @@ public:
     bool create();
     // Writes all of `data` to the replacement, or to the target in place.
     bool write(const std::string& data);
+    bool write(const char* data, std::size_t size);
     // Puts what was written on disk and in the target's place.
     bool replaceTarget();
     // After replaceTarget failed because the target's directory refused the
