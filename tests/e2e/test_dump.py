@@ -306,7 +306,7 @@ class HostileSaves(SaveTestCase):
             self.assertEqual(1, result.status, name)
             self.assertIn("Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for "
                           "writing.\nFilename: 'sticky/%s'\n" % name, result.out)
-            self.assertIn("\nSystem error message: Access is denied.\r\n\nC++ exception: None.\n", result.out)
+            self.assertIn("\nSystem error message: Access is denied.\n\nC++ exception: None.\n", result.out)
         self.assertEqual(b"victim", self.read("victim.conf"))
         self.assertEqual(["sticky", "tree", "victim.conf"], sorted(os.listdir(self.dir)))
         self.assertEqual(["before.dat", "dangling.dat"], sorted(os.listdir(self.path("sticky"))))
@@ -330,7 +330,7 @@ class HostileSaves(SaveTestCase):
             self.assertEqual(1, result.status, name)
             self.assertTrue(result.out.endswith(
                 "Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for writing.\n"
-                "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\r\n\n"
+                "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\n\n"
                 "C++ exception: None.\n" % (name, os.path.join(os.path.realpath(self.dir), ""))), result.out)
             self.assertEqual(b"planted", self.read("sticky/before.dat"), name)
             status = os.stat(planted)
@@ -504,11 +504,11 @@ class Walk(DumpTestCase):
         os.chmod(self.path("tree/locked"), 0o755)
         failure = ("Error when trying to get first level directories. \n"
                    "The error occured when opening a find file handle. Initial directory: tree/locked\n\n"
-                   "System error message: Access is denied.\r\n")
+                   "System error message: Access is denied.\n")
         self.assertIn("Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure,
                       result.out)
         self.assertIn("Warning. File ignored: Error opening file or directory: 'tree/listed/hidden.txt'\n"
-                      "Using 'CreateFile' system call.\nSystem error message: Access is denied.\r\n", result.out)
+                      "Using 'CreateFile' system call.\nSystem error message: Access is denied.\n", result.out)
         self.assertEqual(sorted(["tree", "tree/listed", "tree/locked", "tree/open", "tree/open/a.txt"]),
                          sorted(parse_dump(self.read("d.dat"))))
 
@@ -531,7 +531,7 @@ class Walk(DumpTestCase):
         def warning(folder):
             failure = ("Error when trying to get first level directories. \n"
                        "The error occured when opening a find file handle. Initial directory: " + self.p(folder) +
-                       "\n\nSystem error message: Access is denied.\r\n")
+                       "\n\nSystem error message: Access is denied.\n")
             return "Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure
 
         kept = ["tree", "tree/e", "tree/keep.txt"]

@@ -19,8 +19,8 @@ namespace {
 
 using io::file::FileHelper;
 
-const std::string notSupported = "System error message: The request is not supported.\r\n";
-const std::string accessDenied = "System error message: Access is denied.\r\n";
+const std::string notSupported = "System error message: The request is not supported.\n";
+const std::string accessDenied = "System error message: Access is denied.\n";
 
 // The first line of a message, its system text and its last line.
 std::string outline(const std::string& message) {
@@ -58,7 +58,7 @@ TEST(PosixSaveFailures, FailureWhileWritingLeavesTheOldFileWholeAndNoTemporaryFi
         std::signal(SIGXFSZ, SIG_IGN);
         return expectEqual("failure",
                            "An error occured when trying to write the file.\nFilename: '" + target + "' | "
-                           "System error message: The file size exceeds the limit allowed and cannot be saved.\r\n",
+                           "System error message: The file size exceeds the limit allowed and cannot be saved.\n",
                            cause(saveFailure(target, std::string(100000, 'n'))));
     });
     EXPECT_EQ("", report);
@@ -134,7 +134,7 @@ TEST(PosixSpecialFiles, AFifoGetsTheDataWhenItHasAReaderAndIsKeptWhenNot) {
         alarm(60);
         const std::string failure = expectEqual("without a reader",
                                                 "An error occured when trying to open the file for writing. | "
-                                                "System error message: The device is not ready.\r\n | "
+                                                "System error message: The device is not ready.\n | "
                                                 "C++ exception: None.",
                                                 outline(saveFailure(fifo, "data")));
         std::future<std::string> received = std::async(std::launch::async, [&] {
