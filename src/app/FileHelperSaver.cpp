@@ -11,6 +11,8 @@ void FileHelperSaver::save(const std::string& fileName, const std::string& data,
     io::file::FileHelper::save(fileName, data, extraOpenMode);
 }
 
+bool FileHelperSaver::holdsData(const std::string& fileName) { return io::file::FileHelper::holdsData(fileName); }
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

@@ -12,6 +12,7 @@ namespace lumeno {
 class FileHelperSaver : public FileSaver {
 public:
     void save(const std::string& fileName, const std::string& data, int extraOpenMode) override;
+    bool holdsData(const std::string& fileName) override;
 };
 
 }  // namespace lumeno

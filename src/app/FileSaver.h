@@ -13,6 +13,8 @@ public:
     virtual ~FileSaver() {}
     // Writes all bytes of `data`; with `extraOpenMode` 0 the file is created or replaced.
     virtual void save(const std::string& fileName, const std::string& data, int extraOpenMode) = 0;
+    // Whether the file holds data that a save would replace.
+    virtual bool holdsData(const std::string& fileName) = 0;
 };
 
 }  // namespace lumeno

@@ -121,6 +121,33 @@ class DumpFlow(DumpTestCase):
                                              "Saving dump.\nDump created. 0 entries saved.")
         self.assertEqual(b"", self.read("out.dat"))
 
+    def test_an_empty_scan_never_replaces_a_file_that_holds_data(self):
+        self.make_tree("tree/a.txt")
+        self.dump("base.dat", "-dirs", "tree")
+        base = self.read("base.dat")
+        self.write("notes.txt", "not a dump, but maybe someone's baseline")
+        kept = ("The scan recorded no entries; the existing dump was left unchanged. "
+                "Remove it first to write an empty dump.\n")
+        # A mistyped root, and no root at all.
+        for name, args in (("base.dat", ("-dirs", "tere")), ("base.dat", ()), ("notes.txt", ("-dirs", "tere"))):
+            before = self.read(name)
+            result = self.dump(name, *args)
+            self.assertEqual(1, result.status, name)
+            self.assertTrue(result.out.startswith("Creating dump. Please be patient.\n"), result.out)
+            self.assertTrue(result.out.endswith("\n" + kept), result.out)
+            self.assertNotIn("Serializing dump.", result.out)
+            self.assertEqual(before, self.read(name), name)
+        self.assertEqual(base, self.read("base.dat"))
+        # A new file, and one that is empty, get the empty dump as ever.
+        self.write("empty.dat", b"")
+        for name in ("new.dat", "empty.dat"):
+            result = self.dump(name, "-dirs", "tere")
+            self.assertEqual(0, result.status, result.out)
+            self.assertTrue(result.out.endswith("\nSerializing dump.\nSaving dump.\nDump created. 0 entries saved."),
+                            result.out)
+            self.assertEqual(b"", self.read(name))
+        self.assertEqual(["base.dat", "empty.dat", "new.dat", "notes.txt", "tree"], sorted(os.listdir(self.dir)))
+
     def test_print_wins_over_dump(self):
         self.write("a.dat", b"")
         self.run_program("-print", "a.dat", "-dump", "b.dat", "-dirs", ".")

@@ -29,6 +29,14 @@ public:
     // CouldNotSaveFileException.
     static void save(const std::string& fileName, const std::string& data, int extraOpenMode);
 
+    // Whether a save under `fileName` would put data over data: true for a
+    // file on disk that is not empty, and for an entry that exists but
+    // cannot be looked at, which may be such a file; false where there is
+    // nothing (a link that leads nowhere included), and for an empty file, a
+    // directory, a device or a pipe. Looks at the file without opening its
+    // data.
+    static bool holdsData(const std::string& fileName);
+
 private:
     // The open file on disk; anything else is refused.
     static HANDLE openForReading(const std::string& fileName);
