@@ -112,6 +112,27 @@ TEST(PosixSpecialFiles, DevicesAndFifosAreNotLoaded) {
     EXPECT_EQ("", report);
 }
 
+// Looking never opens the data, so a FIFO does not wait for a writer; a link
+// holds what the file it leads to holds.
+TEST(PosixSpecialFiles, DevicesFifosAndLinksHoldDataAsWhatTheyLeadTo) {
+    ScratchDirectory scratch;
+    const std::string fifo = scratch.pathOf("fifo");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string dump = scratch.writeFile("dump.dat", "data");
+    ASSERT_EQ(0, symlink(dump.c_str(), scratch.pathOf("link.dat").c_str()));
+    ASSERT_EQ(0, symlink(scratch.pathOf("gone.dat").c_str(), scratch.pathOf("dangling.dat").c_str()));
+    const std::string report = runInChild([&]() -> std::string {
+        alarm(60);
+        std::string failures;
+        for (const std::string& name : {std::string("/dev/zero"), fifo, scratch.pathOf("dangling.dat")}) {
+            if (FileHelper::holdsData(name)) failures += name + " holds data\n";
+        }
+        if (!FileHelper::holdsData(scratch.pathOf("link.dat"))) failures += "the link holds no data\n";
+        return failures;
+    });
+    EXPECT_EQ("", report);
+}
+
 // A device is written in place; replacing it would put a plain file where
 // the device was.
 TEST(PosixSpecialFiles, ADeviceIsWrittenInPlaceAndStaysADevice) {
