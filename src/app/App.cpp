@@ -141,9 +141,9 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
         if (parser.isSet(IGNORE_FLAG)) {
             loadIgnorePatterns(output, loader, parser.getArgument(IGNORE_FLAG), ignorePatterns);
         }
-        runFlow(parser, ignorePatterns, output, loader, saver);
+        const int status = runFlow(parser, ignorePatterns, output, loader, saver);
         output.flush();
-        return 0;
+        return status;
     } catch (const exceptions::OutOfMemoryException& e) {
         output.write("Out of memory. Please make sure you have a large amount of virtual memory.\n" +
                      e.getMessage() + "\n");
@@ -159,19 +159,20 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
     return 1;
 }
 
-void App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
-                  FileLoader& loader, FileSaver& saver) {
+int App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
+                 FileLoader& loader, FileSaver& saver) {
     if (parser.isSet(HELP_FLAG)) {
         printHelp(output);
     } else if (parser.isSet(PRINT_FLAG)) {
         printFlow(parser, output, loader, saver);
     } else if (parser.isSet(DUMP_FLAG)) {
-        dumpFlow(parser, ignorePatterns, output, saver);
+        return dumpFlow(parser, ignorePatterns, output, saver);
     } else if (parser.isSet(COMPARE_FLAG)) {
         compareFlow(parser, ignorePatterns, output, loader, saver);
     } else {
         ASSERT(false);
     }
+    return 0;
 }
 
 void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader, FileSaver& saver) {
@@ -207,14 +208,21 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
     }
 }
 
-void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
-                   FileSaver& saver) {
+int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
+                  FileSaver& saver) {
     const std::string dumpFile = parser.getArgument(DUMP_FLAG);
     const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
 
     progress(output, "Creating dump. Please be patient.\n");
     std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(dirs, regdirs, ignorePatterns, output));
+    // A scan that found nothing is most often a mistyped or missing
+    // directory: it never replaces a dump that holds entries.
+    if (snapshot->getPaths()->empty() && saver.holdsData(dumpFile)) {
+        output.write("The scan recorded no entries; the existing dump was left unchanged. "
+                     "Remove it first to write an empty dump.\n");
+        return 1;
+    }
 
     // The records are made as the save writes them.
     progress(output, "Serializing dump.\n");
@@ -224,6 +232,7 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     std::ostringstream done;
     done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";
     output.write(done.str());
+    return 0;
 }
 
 }  // namespace lumeno

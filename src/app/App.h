@@ -17,20 +17,22 @@ class MessageOutput;
 // failure guard.
 class App {
 public:
-    // Returns the exit status: 1 when a failure was reported, 0 otherwise.
+    // Returns the exit status: 1 when a failure was reported or a dump was
+    // not saved, 0 otherwise.
     static int run(int argc, const char* const* argv, MessageOutput& output, FileLoader& loader,
                    FileSaver& saver);
     static void printHelp(MessageOutput& output);
 
 private:
-    static void runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                        MessageOutput& output, FileLoader& loader, FileSaver& saver);
+    // Each returns the exit status of a run that reported no failure.
+    static int runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                       MessageOutput& output, FileLoader& loader, FileSaver& saver);
     static void printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader,
                           FileSaver& saver);
     static void compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                             MessageOutput& output, FileLoader& loader, FileSaver& saver);
-    static void dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                         MessageOutput& output, FileSaver& saver);
+    static int dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                        MessageOutput& output, FileSaver& saver);
 };
 
 }  // namespace lumeno

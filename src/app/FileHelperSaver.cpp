@@ -15,6 +15,8 @@ void FileHelperSaver::save(const std::string& fileName, const io::file::DataSour
     io::file::FileHelper::save(fileName, data);
 }
 
+bool FileHelperSaver::holdsData(const std::string& fileName) { return io::file::FileHelper::holdsData(fileName); }
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

@@ -17,6 +17,8 @@ public:
     virtual void save(const std::string& fileName, const std::string& data, int extraOpenMode) = 0;
     // Creates or replaces the file with the bytes of `data`, written as they are made.
     virtual void save(const std::string& fileName, const io::file::DataSource& data) = 0;
+    // Whether the file holds data that a save would replace.
+    virtual bool holdsData(const std::string& fileName) = 0;
 };
 
 }  // namespace lumeno

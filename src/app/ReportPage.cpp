@@ -37,17 +37,25 @@ struct PageEntry {
 
 // A path that begins with a slash is a POSIX path: its first name is "/" and
 // slashes separate the others. Backslashes separate the names of every other
-// path, Windows and registry paths alike.
+// path, Windows and registry paths alike. A path that begins at a drive's
+// root has that root for its first name: C:\Windows is C:\ and Windows.
 bool isPosixPath(std::string_view path) { return !path.empty() && path[0] == '/'; }
+
+bool beginsAtDriveRoot(std::string_view path) {
+    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
+    const char letter = static_cast<char>(path[0] | 0x20);
+    return letter >= 'a' && letter <= 'z';
+}
 
 char separatorOf(std::string_view path) { return isPosixPath(path) ? '/' : '\\'; }
 
 void splitPath(std::string_view path, std::vector<std::string_view>& names) {
     names.clear();
     const char separator = separatorOf(path);
-    if (isPosixPath(path)) {
-        names.push_back(path.substr(0, 1));
-        path.remove_prefix(1);
+    const std::size_t rootLength = isPosixPath(path) ? 1 : beginsAtDriveRoot(path) ? 3 : 0;
+    if (rootLength != 0) {
+        names.push_back(path.substr(0, rootLength));
+        path.remove_prefix(rootLength);
         if (path.empty()) return;
     }
     for (std::size_t start = 0;;) {

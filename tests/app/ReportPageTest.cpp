@@ -33,7 +33,7 @@ TEST(ReportPage, ComparisonTreeIsOrderedNameByNameWithCountsAfterTheIgnorePatter
     const std::string page = comparisonPage("old.dat", oldDump.reader, "new\x01.dat", newDump.reader, differences);
     EXPECT_EQ("{\"report\":\"comparison\",\"dumps\":[{\"file\":\"old.dat\",\"entries\":5},"
               "{\"file\":\"\\\"new\\\\001.dat\\\"\",\"entries\":7}],\"created\":4,\"deleted\":1,\"modified\":2,"
-              "\"names\":[\"C:\",\"a\",\"y\",\"z\",\"a b\",\"HKEY_USERS\",\"v\",\"/\",\"srv\",\"gone\","
+              "\"names\":[\"C:\\\\\",\"a\",\"y\",\"z\",\"a b\",\"HKEY_USERS\",\"v\",\"/\",\"srv\",\"gone\","
               "\"\\\"new\\\\nline\\\"\"],"
               "\"depths\":[0,1,2,3,1,0,1,0,1,2,2],\"marks\":\"03011031021\","
               "\"fingerprints\":[\"1\",\"1D9B0E2A1234567\",\"10\",\"FFFFFFFFFFFFFFFF\"]}",
@@ -46,7 +46,7 @@ TEST(ReportPage, ComparisonTreeIsOrderedNameByNameWithCountsAfterTheIgnorePatter
 TEST(ReportPage, ListingHoldsEveryEntryWithItsFingerprint) {
     ReadDump dump(Entries{{"C:\\a.txt", 0x0102030405060708}, {"HKEY_USERS", 0}});
     EXPECT_EQ("{\"report\":\"listing\",\"dumps\":[{\"file\":\"d.dat\",\"entries\":2}],"
-              "\"names\":[\"C:\",\"a.txt\",\"HKEY_USERS\"],\"depths\":[0,1,0],\"marks\":\"044\","
+              "\"names\":[\"C:\\\\\",\"a.txt\",\"HKEY_USERS\"],\"depths\":[0,1,0],\"marks\":\"044\","
               "\"fingerprints\":[\"102030405060708\",\"0\"]}",
               dataOf(listingPage("d.dat", dump.reader)));
 }

@@ -121,6 +121,33 @@ class DumpFlow(DumpTestCase):
                                              "Saving dump.\nDump created. 0 entries saved.")
         self.assertEqual(b"", self.read("out.dat"))
 
+    def test_an_empty_scan_never_replaces_a_file_that_holds_data(self):
+        self.make_tree("tree/a.txt")
+        self.dump("base.dat", "-dirs", "tree")
+        base = self.read("base.dat")
+        self.write("notes.txt", "not a dump, but maybe someone's baseline")
+        kept = ("The scan recorded no entries; the existing dump was left unchanged. "
+                "Remove it first to write an empty dump.\n")
+        # A mistyped root, and no root at all.
+        for name, args in (("base.dat", ("-dirs", "tere")), ("base.dat", ()), ("notes.txt", ("-dirs", "tere"))):
+            before = self.read(name)
+            result = self.dump(name, *args)
+            self.assertEqual(1, result.status, name)
+            self.assertTrue(result.out.startswith("Creating dump. Please be patient.\n"), result.out)
+            self.assertTrue(result.out.endswith("\n" + kept), result.out)
+            self.assertNotIn("Serializing dump.", result.out)
+            self.assertEqual(before, self.read(name), name)
+        self.assertEqual(base, self.read("base.dat"))
+        # A new file, and one that is empty, get the empty dump as ever.
+        self.write("empty.dat", b"")
+        for name in ("new.dat", "empty.dat"):
+            result = self.dump(name, "-dirs", "tere")
+            self.assertEqual(0, result.status, result.out)
+            self.assertTrue(result.out.endswith("\nSerializing dump.\nSaving dump.\nDump created. 0 entries saved."),
+                            result.out)
+            self.assertEqual(b"", self.read(name))
+        self.assertEqual(["base.dat", "empty.dat", "new.dat", "notes.txt", "tree"], sorted(os.listdir(self.dir)))
+
     def test_print_wins_over_dump(self):
         self.write("a.dat", b"")
         self.run_program("-print", "a.dat", "-dump", "b.dat", "-dirs", ".")
@@ -306,7 +333,7 @@ class HostileSaves(SaveTestCase):
             self.assertEqual(1, result.status, name)
             self.assertIn("Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for "
                           "writing.\nFilename: 'sticky/%s'\n" % name, result.out)
-            self.assertIn("\nSystem error message: Access is denied.\r\n\nC++ exception: None.\n", result.out)
+            self.assertIn("\nSystem error message: Access is denied.\n\nC++ exception: None.\n", result.out)
         self.assertEqual(b"victim", self.read("victim.conf"))
         self.assertEqual(["sticky", "tree", "victim.conf"], sorted(os.listdir(self.dir)))
         self.assertEqual(["before.dat", "dangling.dat"], sorted(os.listdir(self.path("sticky"))))
@@ -330,7 +357,7 @@ class HostileSaves(SaveTestCase):
             self.assertEqual(1, result.status, name)
             self.assertTrue(result.out.endswith(
                 "Saving dump.\nAn Exception occurred:\nAn error occured when trying to open the file for writing.\n"
-                "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\r\n\n"
+                "Filename: '%s'\nCurrent Working Directory: %s\nSystem error message: Access is denied.\n\n"
                 "C++ exception: None.\n" % (name, os.path.join(os.path.realpath(self.dir), ""))), result.out)
             self.assertEqual(b"planted", self.read("sticky/before.dat"), name)
             status = os.stat(planted)
@@ -504,11 +531,11 @@ class Walk(DumpTestCase):
         os.chmod(self.path("tree/locked"), 0o755)
         failure = ("Error when trying to get first level directories. \n"
                    "The error occured when opening a find file handle. Initial directory: tree/locked\n\n"
-                   "System error message: Access is denied.\r\n")
+                   "System error message: Access is denied.\n")
         self.assertIn("Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure,
                       result.out)
         self.assertIn("Warning. File ignored: Error opening file or directory: 'tree/listed/hidden.txt'\n"
-                      "Using 'CreateFile' system call.\nSystem error message: Access is denied.\r\n", result.out)
+                      "Using 'CreateFile' system call.\nSystem error message: Access is denied.\n", result.out)
         self.assertEqual(sorted(["tree", "tree/listed", "tree/locked", "tree/open", "tree/open/a.txt"]),
                          sorted(parse_dump(self.read("d.dat"))))
 
@@ -531,7 +558,7 @@ class Walk(DumpTestCase):
         def warning(folder):
             failure = ("Error when trying to get first level directories. \n"
                        "The error occured when opening a find file handle. Initial directory: " + self.p(folder) +
-                       "\n\nSystem error message: Access is denied.\r\n")
+                       "\n\nSystem error message: Access is denied.\n")
             return "Warning: Error getting files.\n" + failure + "Warning: Error getting  directories.\n" + failure
 
         kept = ["tree", "tree/e", "tree/keep.txt"]

@@ -9,7 +9,7 @@ import stat
 import struct
 import threading
 
-from vestiga import IS_WINDOWS, SEP, ProgramTestCase, dump_bytes, run, shown_name, system_path
+from vestiga import IS_WINDOWS, SEP, SYSTEM_TEXT_END, ProgramTestCase, dump_bytes, run, shown_name, system_path
 
 SANITIZED = bool(os.environ.get("VESTIGA_SANITIZED"))
 
@@ -26,7 +26,7 @@ COMPARE_HEAD = ("Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump
 
 # Everything a scan may write between its first and its last progress line.
 _LINE = r"[^\n]*"
-_SYSTEM = r"System error message: [^\n]*\r\n"
+_SYSTEM = r"System error message: [^\n]*" + SYSTEM_TEXT_END
 _LISTING = (r"Error when trying to get first level directories\. \n"
             r"The error occured when (?:opening a find file handle|getting the next file)\. "
             r"Initial directory: " + _LINE + r"\n\n" + _SYSTEM)
@@ -165,14 +165,14 @@ class DumpFilesThatAreNoFiles(HostileTestCase):
         result = self.run_failing("-print", "folder")
         self.assertTrue(result.out.startswith("Loading dump.\n" + OPEN_FOR_READING % "folder"), result.out)
         if not IS_WINDOWS:
-            self.assertIn("\nSystem error message: Access is denied.\r\n\nC++ exception: None.\n", result.out)
+            self.assertIn("\nSystem error message: Access is denied.\n\nC++ exception: None.\n", result.out)
 
     def assertRefused(self, name):
         result = self.run_failing("-print", name, timeout=120)
         self.assertTrue(result.out.startswith("Loading dump.\n" + OPEN_FOR_READING % name), result.out)
         self.assertTrue(result.out.endswith("\nC++ exception: None.\n"), result.out)
         if not IS_WINDOWS:
-            self.assertIn("\nSystem error message: The request is not supported.\r\n\nC++ exception", result.out)
+            self.assertIn("\nSystem error message: The request is not supported.\n\nC++ exception", result.out)
         result = self.run_failing("-compare", name, name, timeout=120)
         self.assertTrue(result.out.startswith("Loading dump 1.\n" + OPEN_FOR_READING % name), result.out)
 
@@ -209,7 +209,7 @@ class DumpFilesThatAreNoFiles(HostileTestCase):
 
         result = self.run_failing("-print", "d.dat", preexec_fn=drop)
         self.assertTrue(result.out.startswith("Loading dump.\n" + OPEN_FOR_READING % "d.dat"), result.out)
-        self.assertIn("\nSystem error message: Access is denied.\r\n\nC++ exception: ", result.out)
+        self.assertIn("\nSystem error message: Access is denied.\n\nC++ exception: ", result.out)
 
 
 class PatternsTooComplexToMatch(HostileTestCase):
@@ -400,7 +400,7 @@ class LongPathsAndDeepTrees(HostileTestCase):
         self.assertTrue(warnings)
         if not IS_WINDOWS:
             for warning in warnings:
-                self.assertTrue(warning.endswith("System error message: The filename or extension is too long.\r\n"),
+                self.assertTrue(warning.endswith("System error message: The filename or extension is too long.\n"),
                                 warning)
 
     def check_whole_walk(self, names):

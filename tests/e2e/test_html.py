@@ -14,9 +14,10 @@ from vestiga import IS_WINDOWS, ProgramTestCase, dump_bytes
 PAGE_SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "app", "report")
 
 DEEP = "C:\\data\\a\\b\\c\\d\\deep.txt"
-OLD = dump_bytes(("C:\\data", 1), ("C:\\data\\old.txt", 5), ("C:\\data\\same.txt", 7),
-                 ("HKEY_CURRENT_USER\\Software\\x\\y", 0x1111), ("C:\\data\\app.log", 8))
-NEW = dump_bytes(("C:\\data", 0x01D9B0E2A1234567), ("C:\\data\\same.txt", 7), ("C:\\data\\a", 9),
+OLD = dump_bytes(("C:\\", 0x10), ("C:\\data", 1), ("C:\\data\\old.txt", 5), ("C:\\data\\same.txt", 7),
+                 ("HKEY_CURRENT_USER\\Software\\x\\y", 0x1111), ("C:\\data\\app.log", 8), ("/", 0x20))
+NEW = dump_bytes(("C:\\", 0x11), ("/", 0x21), ("C:\\data\\one", 9), ("C:\\data\\one\\only.txt", 9),
+                 ("C:\\data", 0x01D9B0E2A1234567), ("C:\\data\\same.txt", 7), ("C:\\data\\a", 9),
                  ("C:\\data\\a\\b", 9), ("C:\\data\\a\\b\\c", 9), ("C:\\data\\a\\b\\c\\d", 9), (DEEP, 9),
                  ("HKEY_CURRENT_USER\\Software\\x\\y", 0x2222), ("C:\\data\\app.log", 9),
                  ("C:\\data\\<img src=x onerror=window.pwned=1>", 3), ("C:\\data\\</script><b>bold", 3),
@@ -28,17 +29,18 @@ COMPARE_TEXT = (
     "Comparsion result:\n"
     "CRE C:\\data\\</script><b>bold\nCRE C:\\data\\<img src=x onerror=window.pwned=1>\nCRE C:\\data\\a\n"
     "CRE C:\\data\\a\\b\nCRE C:\\data\\a\\b\\c\nCRE C:\\data\\a\\b\\c\\d\nCRE " + DEEP + "\n"
-    "CRE \"C:\\\\data\\\\bad\\377name\"\nDEL C:\\data\\old.txt\nMOD C:\\data\nMOD HKEY_CURRENT_USER\\Software\\x\\y\n"
+    "CRE \"C:\\\\data\\\\bad\\377name\"\nCRE C:\\data\\one\nCRE C:\\data\\one\\only.txt\nDEL C:\\data\\old.txt\n"
+    "MOD /\nMOD C:\\\nMOD C:\\data\nMOD HKEY_CURRENT_USER\\Software\\x\\y\n"
     "Compare finished.\n")
 
 COMPARE_DATA = (
-    '{"report":"comparison","dumps":[{"file":"old.dat","entries":5},{"file":"new.dat","entries":12}],'
-    '"created":8,"deleted":1,"modified":2,'
-    '"names":["C:","data","\\u003c/script\\u003e\\u003cb\\u003ebold",'
+    '{"report":"comparison","dumps":[{"file":"old.dat","entries":7},{"file":"new.dat","entries":16}],'
+    '"created":10,"deleted":1,"modified":4,'
+    '"names":["C:\\\\","data","\\u003c/script\\u003e\\u003cb\\u003ebold",'
     '"\\u003cimg src=x onerror=window.pwned=1\\u003e","a","b","c","d","deep.txt","\\"bad\\\\377name\\"","old.txt",'
-    '"HKEY_CURRENT_USER","Software","x","y"],'
-    '"depths":[0,1,2,2,2,3,4,5,6,2,2,0,1,2,3],"marks":"031111111120003",'
-    '"fingerprints":["1","1D9B0E2A1234567","1111","2222"]}')
+    '"one","only.txt","HKEY_CURRENT_USER","Software","x","y","/"],'
+    '"depths":[0,1,2,2,2,3,4,5,6,2,2,2,3,0,1,2,3,0],"marks":"331111111121100033",'
+    '"fingerprints":["10","11","1","1D9B0E2A1234567","1111","2222","20","21"]}')
 
 
 def page_data(page):
@@ -62,7 +64,7 @@ class Writing(ProgramTestCase):
                        "Loading dump.\nParsing dump.\nPrinting dump.\n"
                        "0102030405060708 C:\\a.txt\n0000000000000000 HKEY_USERS\nWriting report.\n")
         self.assertEqual('{"report":"listing","dumps":[{"file":"d.dat","entries":2}],'
-                         '"names":["C:","a.txt","HKEY_USERS"],"depths":[0,1,0],"marks":"044",'
+                         '"names":["C:\\\\","a.txt","HKEY_USERS"],"depths":[0,1,0],"marks":"044",'
                          '"fingerprints":["102030405060708","0"]}', page_data(self.read("r.html")))
 
     def test_help_and_dump_accept_the_flag_and_write_no_page(self):
@@ -139,15 +141,20 @@ class InTheBrowser(ProgramTestCase):
 
     def test_header_and_top_level_names_with_their_counts(self):
         self.assertEqual("Comparison of old.dat and new.dat", self.js("document.querySelector('h1').textContent"))
-        self.assertEqual([["old", "old.dat", "5"], ["new", "new.dat", "12"]],
+        self.assertEqual([["old", "old.dat", "7"], ["new", "new.dat", "16"]],
                          self.js("Array.from(document.querySelectorAll('#dumps tbody tr'),"
                                  " r => Array.from(r.cells, c => c.textContent))"))
-        self.assertEqual("8 created, 1 deleted, 2 modified (after the ignore patterns)",
+        self.assertEqual("10 created, 1 deleted, 4 modified (after the ignore patterns)",
                          self.js("document.getElementById('totals').textContent"))
-        self.assertEqual(["C:", "HKEY_CURRENT_USER"], self.row_names("#tree > li > .row"))
-        self.assertEqual(["8 created, 1 deleted, 1 modified below", "1 modified below"],
+        # The roots of a drive and of a POSIX file system go by their own names, as do the paths below them.
+        self.assertEqual(["C:\\", "HKEY_CURRENT_USER", "/"], self.row_names("#tree > li > .row"))
+        self.assertEqual(["C:\\", "HKEY_CURRENT_USER", "/"], self.js("Array.from(document.querySelectorAll("
+                                                                  "'#tree > li > .row'), r => r.title)"))
+        self.assertEqual(0, self.js("document.querySelectorAll('.nameless').length"))
+        self.assertEqual(["10 created, 1 deleted, 1 modified below", "1 modified below"],
                          self.js("Array.from(document.querySelectorAll('#tree > li > .row .counts'),"
                                  " c => c.textContent)"))
+        self.assertEqual("C:\\data", self.js("document.querySelectorAll('#tree .row')[1].title"))
         data_row = self.js("document.querySelectorAll('#tree .row')[1].textContent")
         self.assertIn("modified", data_row)
         self.assertIn("last write: 1601-01-01T00:00:00.0000001Z \u2192 2023-07-07T14:52:19.6681063Z", data_row)
@@ -162,7 +169,9 @@ class InTheBrowser(ProgramTestCase):
 
     def test_opening_a_node_shows_its_children(self):
         self.assertNotIn("y", self.row_names())
-        self.assertIn("created: 4 entries below", self.js("document.getElementById('tree').textContent"))
+        tree = self.js("document.getElementById('tree').textContent")
+        self.assertIn("created: 4 entries below", tree)
+        self.assertIn("created: 1 entry below", tree)
         self.js("Array.from(document.querySelectorAll('#tree .row')).find("
                 "r => r.querySelector('.name').textContent === 'x').click()")
         self.assertIn("y", self.row_names())
@@ -175,11 +184,27 @@ class InTheBrowser(ProgramTestCase):
 
     def test_search_finds_a_deep_path_with_its_ancestors(self):
         self.assertNotIn("deep.txt", self.row_names())
-        self.js("const box = document.getElementById('search'); box.value = 'b\\\\c\\\\D\\\\deep';"
+        self.js("const box = document.getElementById('search'); box.value = ':\\\\DATA\\\\a\\\\b\\\\c\\\\D\\\\deep';"
                 "document.getElementById('controls').requestSubmit()")
-        self.assertEqual(["C:", "data", "a", "b", "c", "d", "deep.txt"], self.row_names())
+        self.assertEqual(["C:\\", "data", "a", "b", "c", "d", "deep.txt"], self.row_names())
         self.assertEqual(["deep.txt"], self.row_names("#tree .hit > .row"))
         self.assertEqual("1 matching path", self.js("document.getElementById('found').textContent"))
+
+    def test_a_listing_names_its_roots_and_counts_one_entry_as_one(self):
+        self.write("d.dat", dump_bytes(("C:\\", 1), ("C:\\a.txt", 2)))
+        self.write("one.dat", dump_bytes(("/", 3)))
+        for name in ("d", "one"):
+            self.assertEqual(0, self.run_program("-print", name + ".dat", "-html", name + ".html").status)
+        counts = "Array.from(document.querySelectorAll('#tree .counts'), c => c.textContent)"
+        totals = "document.getElementById('totals').textContent"
+        self.browser.open(self.path("d.html"))
+        self.assertEqual(["C:\\", "a.txt"], self.row_names())
+        self.assertEqual("C:\\a.txt", self.js("document.querySelectorAll('#tree .row')[1].title"))
+        self.assertEqual(["1 entry below"], self.js(counts))
+        self.assertEqual("2 entries", self.js(totals))
+        self.browser.open(self.path("one.html"))
+        self.assertEqual(["/"], self.row_names())
+        self.assertEqual("1 entry", self.js(totals))
 
 
 if __name__ == "__main__":

@@ -14,7 +14,9 @@ IS_WINDOWS = PROGRAM.endswith(".exe")
 SEP = "\\" if IS_WINDOWS else "/"
 
 # The system's English texts for the error codes the tests meet: those of
-# Windows, which the POSIX program gives too, and Wine's own wording.
+# Windows, which the POSIX program gives too, and Wine's own wording. Windows
+# ends them in CR LF, the POSIX program as every POSIX line.
+SYSTEM_TEXT_END = "\r\n" if IS_WINDOWS else "\n"
 _SYSTEM_TEXTS = {
     2: ("The system cannot find the file specified.", "File not found."),
     3: ("The system cannot find the path specified.", "Path not found."),
@@ -24,7 +26,7 @@ _SYSTEM_TEXTS = {
 def system_error(code):
     """The line that gives the system's text for an error code in a message."""
     windows_text, wine_text = _SYSTEM_TEXTS[code]
-    return "System error message: " + (wine_text if IS_WINDOWS and RUNNER else windows_text) + "\r\n"
+    return "System error message: " + (wine_text if IS_WINDOWS and RUNNER else windows_text) + SYSTEM_TEXT_END
 
 
 HELP = (

@@ -91,7 +91,24 @@ quietly() {
   output=$("$@" 2>&1) || { echo "$output" | tail -n 40 >&2; return 1; }
 }
 
+# After a build of the program alone, as the Quick start makes it, an install
+# by cmake puts every file in place, and the manual page it installs names the
+# folder the presets are in.
+install_after_program_build() {
+  local build=$scratch/build installed=$scratch/install prefix=/usr/local path
+  cmake -S . -B "$build" -G Ninja -DVESTIGA_BUILD_TESTS=OFF &&
+    cmake --build "$build" -j2 --target vestiga &&
+    DESTDIR=$installed cmake --install "$build" --prefix "$prefix" || return 1
+  for path in bin/vestiga share/man/man1/vestiga.1.gz share/doc/vestiga/changelog.gz \
+    share/vestiga/presets/linux-ignore.txt share/vestiga/presets/windows-ignore.txt; do
+    [ -f "$installed$prefix/$path" ] || { echo "  $prefix/$path not installed" >&2; return 1; }
+  done
+  zcat "$installed$prefix/share/man/man1/vestiga.1.gz" | grep -qF "$prefix/share/vestiga/presets/" ||
+    { echo "  the manual page does not name $prefix/share/vestiga/presets/" >&2; return 1; }
+}
+
 check "scripts/package.sh builds the packages" quietly scripts/package.sh
+check "cmake --install after a build of the program alone" quietly install_after_program_build
 
 deb=$(only_package 'vestiga_*.deb')
 check "one Debian package" test -n "$deb"

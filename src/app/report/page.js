@@ -68,6 +68,8 @@
 
   function number(n) { return n.toLocaleString('en-US'); }
 
+  function entries(n) { return number(n) + (n === 1 ? ' entry' : ' entries'); }
+
   function el(tag, className, text) {
     var e = document.createElement(tag);
     if (className) e.className = className;
@@ -94,12 +96,21 @@
     if (run) target.appendChild(document.createTextNode(run));
   }
 
+  /* The path of a node at `depth` below the path of its parent. The roots
+     '/' and a drive's root such as C:\ end in their separator already. */
+  function childPath(parentPath, depth, name) {
+    if (parentPath.charAt(0) === '/') return parentPath + (depth === 1 ? '' : '/') + name;
+    if (depth === 1 && /^[A-Za-z]:\\$/.test(parentPath)) return parentPath + name;
+    return parentPath + '\\' + name;
+  }
+
   function fullPath(i) {
     var parts = [];
     for (var j = i; j >= 0; j = parent[j]) parts.push(names[j]);
     parts.reverse();
-    if (parts[0] === '/') return '/' + parts.slice(1).join('/');
-    return parts.join('\\');
+    var path = parts[0];
+    for (var d = 1; d < parts.length; d++) path = childPath(path, d, parts[d]);
+    return path;
   }
 
   function hex(text) { return ('0000000000000000' + text).slice(-16); }
@@ -152,7 +163,7 @@
       if (wholeSubtree(i)) {
         var word = WORDS[mark[i]];
         var whole = el('span', 'counts');
-        whole.appendChild(el('span', word, word + ': ' + number(end[i] - i - 1) + ' entries below'));
+        whole.appendChild(el('span', word, word + ': ' + entries(end[i] - i - 1) + ' below'));
         target.appendChild(whole);
         return;
       }
@@ -160,7 +171,7 @@
         if (below[k][i] > 0) parts.push([WORDS[k], number(below[k][i]) + ' ' + WORDS[k]]);
       }
     } else if (below[LISTED][i] > 0) {
-      parts.push(['', number(below[LISTED][i]) + (below[LISTED][i] === 1 ? ' entry' : ' entries') + ' below']);
+      parts.push(['', entries(below[LISTED][i]) + ' below']);
     }
     if (!parts.length) return;
     var span = el('span', 'counts');
@@ -317,8 +328,7 @@
       var matches = 0;
       for (var i = 0; i < count; i++) {
         var d = depths[i];
-        var posix = paths[0] === '/';
-        var path = d === 0 ? names[i] : paths[d - 1] + (posix ? (d === 1 ? '' : '/') : '\\') + names[i];
+        var path = d === 0 ? names[i] : childPath(paths[d - 1], d, names[i]);
         paths[d] = path;
         if (path.toLowerCase().indexOf(wanted) < 0) continue;
         matches++;
@@ -365,7 +375,7 @@
     var totals = document.getElementById('totals');
     var filters = document.getElementById('filters');
     if (!comparison) {
-      totals.textContent = number(dumps[0].entries) + ' entries';
+      totals.textContent = entries(dumps[0].entries);
       filters.hidden = true;
       return;
     }

@@ -229,6 +229,22 @@ std::string FileHelper::readWhole(HANDLE file, const std::string& fileName, std:
 
 void FileHelper::save(const std::string& fileName, const DataSource& data) { replace(fileName, data); }
 
+// Directories are opened too, to be told apart by their attributes.
+bool FileHelper::holdsData(const std::string& fileName) {
+    OpenFile file(platform::createFile(fileName, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+        return platform::getFileAttributes(fileName) != INVALID_FILE_ATTRIBUTES;
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(file.get(), &information)) return true;
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    return information.nFileSizeHigh != 0 || information.nFileSizeLow != 0;
+}
+
 void FileHelper::save(const std::string& fileName, const std::string& data, int extraOpenMode) {
     if (data.size() > static_cast<std::string::size_type>(largestFileSize)) {
         const std::string message = "Could not save the file because the data size was too big. The data size is " +

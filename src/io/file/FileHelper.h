@@ -39,6 +39,13 @@ public:
     // `save` with mode 0 does, as they are made: there is no limit of size.
     // Throws CouldNotSaveFileException.
     static void save(const std::string& fileName, const DataSource& data);
+    // Whether a save under `fileName` would put data over data: true for a
+    // file on disk that is not empty, and for an entry that exists but
+    // cannot be looked at, which may be such a file; false where there is
+    // nothing (a link that leads nowhere included), and for an empty file, a
+    // directory, a device or a pipe. Looks at the file without opening its
+    // data.
+    static bool holdsData(const std::string& fileName);
 
 private:
     // The open file on disk; anything else is refused.

@@ -24,8 +24,9 @@ TEST(WindowsDevices, NulIsNotLoaded) {
         << message;
 }
 
-TEST(WindowsDevices, NulTakesASaveInPlace) {
+TEST(WindowsDevices, NulTakesASaveInPlaceAndHoldsNoData) {
     EXPECT_NO_THROW(FileHelper::save("NUL", "data", 0));
+    EXPECT_FALSE(FileHelper::holdsData("NUL"));
 }
 
 }  // namespace

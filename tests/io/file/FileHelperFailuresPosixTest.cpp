@@ -19,8 +19,8 @@ namespace {
 
 using io::file::FileHelper;
 
-const std::string notSupported = "System error message: The request is not supported.\r\n";
-const std::string accessDenied = "System error message: Access is denied.\r\n";
+const std::string notSupported = "System error message: The request is not supported.\n";
+const std::string accessDenied = "System error message: Access is denied.\n";
 
 // The first line of a message, its system text and its last line.
 std::string outline(const std::string& message) {
@@ -58,7 +58,7 @@ TEST(PosixSaveFailures, FailureWhileWritingLeavesTheOldFileWholeAndNoTemporaryFi
         std::signal(SIGXFSZ, SIG_IGN);
         return expectEqual("failure",
                            "An error occured when trying to write the file.\nFilename: '" + target + "' | "
-                           "System error message: The file size exceeds the limit allowed and cannot be saved.\r\n",
+                           "System error message: The file size exceeds the limit allowed and cannot be saved.\n",
                            cause(saveFailure(target, std::string(100000, 'n'))));
     });
     EXPECT_EQ("", report);
@@ -112,6 +112,27 @@ TEST(PosixSpecialFiles, DevicesAndFifosAreNotLoaded) {
     EXPECT_EQ("", report);
 }
 
+// Looking never opens the data, so a FIFO does not wait for a writer; a link
+// holds what the file it leads to holds.
+TEST(PosixSpecialFiles, DevicesFifosAndLinksHoldDataAsWhatTheyLeadTo) {
+    ScratchDirectory scratch;
+    const std::string fifo = scratch.pathOf("fifo");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string dump = scratch.writeFile("dump.dat", "data");
+    ASSERT_EQ(0, symlink(dump.c_str(), scratch.pathOf("link.dat").c_str()));
+    ASSERT_EQ(0, symlink(scratch.pathOf("gone.dat").c_str(), scratch.pathOf("dangling.dat").c_str()));
+    const std::string report = runInChild([&]() -> std::string {
+        alarm(60);
+        std::string failures;
+        for (const std::string& name : {std::string("/dev/zero"), fifo, scratch.pathOf("dangling.dat")}) {
+            if (FileHelper::holdsData(name)) failures += name + " holds data\n";
+        }
+        if (!FileHelper::holdsData(scratch.pathOf("link.dat"))) failures += "the link holds no data\n";
+        return failures;
+    });
+    EXPECT_EQ("", report);
+}
+
 // A device is written in place; replacing it would put a plain file where
 // the device was.
 TEST(PosixSpecialFiles, ADeviceIsWrittenInPlaceAndStaysADevice) {
@@ -134,7 +155,7 @@ TEST(PosixSpecialFiles, AFifoGetsTheDataWhenItHasAReaderAndIsKeptWhenNot) {
         alarm(60);
         const std::string failure = expectEqual("without a reader",
                                                 "An error occured when trying to open the file for writing. | "
-                                                "System error message: The device is not ready.\r\n | "
+                                                "System error message: The device is not ready.\n | "
                                                 "C++ exception: None.",
                                                 outline(saveFailure(fifo, "data")));
         std::future<std::string> received = std::async(std::launch::async, [&] {

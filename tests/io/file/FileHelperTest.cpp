@@ -153,6 +153,19 @@ TEST_F(FileHelperSave, DirectoryAsTargetFailsAtOpeningAndIsLeftAlone) {
     EXPECT_EQ(std::vector<std::string>{"folder"}, scratch.namesIn(""));
 }
 
+// What an empty scan must not be saved over.
+TEST_F(FileHelperSave, OnlyAFileWithContentHoldsData) {
+    scratch.writeFile("dump.dat", std::string(1, '\0'));
+    scratch.writeFile("empty.dat", "");
+    scratch.makeDirectory("folder");
+    EXPECT_TRUE(FileHelper::holdsData(scratch.pathOf("dump.dat")));
+    EXPECT_FALSE(FileHelper::holdsData(scratch.pathOf("empty.dat")));
+    EXPECT_FALSE(FileHelper::holdsData(scratch.pathOf("folder")));
+    EXPECT_FALSE(FileHelper::holdsData(scratch.pathOf("new.dat")));
+    EXPECT_FALSE(FileHelper::holdsData(scratch.pathOf("missing") + platform::PATH_SEPARATOR + "new.dat"));
+    EXPECT_EQ("", scratch.readFile("empty.dat"));
+}
+
 TEST_F(FileHelperSave, MissingDirectoryFailsAtOpeningNamingTheTarget) {
     const std::string name = scratch.pathOf("missing") + platform::PATH_SEPARATOR + "dump.dat";
     const std::string message = saveFailure(name, "data");

@@ -34,8 +34,8 @@ TEST(SystemErrors, KnownCodesKeepTheSystemTextWithItsLineEnd) {
     for (int code : {0, 2, 3, 5}) {
         std::string text = SystemErrors::map(code);
         ASSERT_EQ(0u, text.find(prefix)) << code;
-        ASSERT_GT(text.size(), prefix.size() + 2) << code;
-        EXPECT_EQ("\r\n", text.substr(text.size() - 2)) << code;
+        ASSERT_GT(text.size(), prefix.size() + 1) << code;
+        EXPECT_EQ('\n', text.back()) << code;
         EXPECT_EQ(std::string::npos, text.find("was not found")) << code;
     }
     EXPECT_NE(SystemErrors::map(2), SystemErrors::map(5));

@@ -25,7 +25,7 @@ TEST(PosixListingFailures, UnreadableDirectoryIsAccessDenied) {
             windows::file::getFirstLevelDirectories(locked);
             return "no exception";
         } catch (const windows::file::CouldNotGetFirstLevelDirectoriesException& e) {
-            return expectEqual("message", openFailure + locked + "\n\nSystem error message: Access is denied.\r\n",
+            return expectEqual("message", openFailure + locked + "\n\nSystem error message: Access is denied.\n",
                                e.getMessage());
         }
     });
@@ -39,7 +39,7 @@ TEST(PosixListingFailures, FileUsedAsDirectoryIsAnInvalidDirectoryName) {
         windows::file::getFirstLevelFiles(file, "*");
         ADD_FAILURE() << "no exception";
     } catch (const windows::file::CouldNotGetFirstLevelFilesException& e) {
-        EXPECT_EQ(openFailure + file + "\n\nSystem error message: The directory name is invalid.\r\n", e.getMessage());
+        EXPECT_EQ(openFailure + file + "\n\nSystem error message: The directory name is invalid.\n", e.getMessage());
     }
 }
 

@@ -30,7 +30,7 @@ TEST_F(PosixRegistryReading, ADeniedKeyRefusesToOpenWithTheWindowsText) {
     registry().denyAccess(HKEY_LOCAL_MACHINE, "SAM\\SAM");
     RegistryKeyImpl key(HKEY_LOCAL_MACHINE, "SAM\\SAM");
     EXPECT_EQ("Error when opening a registry key, access is denied. Key: HKEY_LOCAL_MACHINE\\SAM\\SAM\n\n"
-              "System error message: Access is denied.\r\n",
+              "System error message: Access is denied.\n",
               raisedMessage<RegistryAccessDeniedException>([&] { key.open(HKEY_LOCAL_MACHINE, KEY_READ); }));
     RegistryKeyImpl parent(HKEY_LOCAL_MACHINE, "SAM");
     parent.open(HKEY_LOCAL_MACHINE, KEY_READ);
@@ -40,13 +40,13 @@ TEST_F(PosixRegistryReading, ADeniedKeyRefusesToOpenWithTheWindowsText) {
 TEST_F(PosixRegistryReading, MissingKeysAndValuesWithTheWindowsText) {
     RegistryKeyImpl missing(HKEY_CURRENT_USER, "Software\\Missing");
     EXPECT_EQ("Error when opening a registry key, the key doesn't exist. Key: HKEY_CURRENT_USER\\Software\\Missing\n\n"
-              "System error message: The system cannot find the file specified.\r\n",
+              "System error message: The system cannot find the file specified.\n",
               raisedMessage<RegistryKeyNotFoundException>([&] { missing.open(HKEY_CURRENT_USER, KEY_READ); }));
     RegistryKeyImpl root(HKEY_CURRENT_USER, "");
     root.open(HKEY_CURRENT_USER, KEY_READ);
     RegistryReaderImpl reader(&root);
     EXPECT_EQ("Error when reading a registry key, the value doesn't exist. Entry: HKEY_CURRENT_USER\\Missing\n\n"
-              "System error message: The system cannot find the file specified.\r\n",
+              "System error message: The system cannot find the file specified.\n",
               raisedMessage<RegistryValueNotFoundException>([&] { reader.readString("Missing"); }));
 }
 
@@ -83,10 +83,10 @@ TEST_F(PosixRegistryReading, PerformanceDataOpensButCannotBeListed) {
     key.open(HKEY_PERFORMANCE_DATA, KEY_READ);
     RegistryReaderImpl reader(&key);
     EXPECT_EQ("Error querying registry information using 'RegQueryInfoKey'. "
-              "System error message: The handle is invalid.\r\n",
+              "System error message: The handle is invalid.\n",
               raisedMessage<RegistryException>([&] { reader.getValues(); }));
     EXPECT_EQ("Error when enumerating a registry key using 'RegEnumKey'. Entry: HKEY_PERFORMANCE_DATA\n\n"
-              "System error message: The handle is invalid.\r\n",
+              "System error message: The handle is invalid.\n",
               raisedMessage<RegistryException>([&] { reader.getSubKeys(); }));
 }
 
@@ -106,7 +106,7 @@ TEST_F(PosixRegistryReading, AKeyDeletedWhileOpenFailsToList) {
     RegistryReaderImpl reader(&key);
     EXPECT_EQ("Error when enumerating a registry key using 'RegEnumKey'. Entry: HKEY_USERS\\Key\n\n"
               "System error message: Illegal operation attempted on a registry key that has been marked for "
-              "deletion.\r\n",
+              "deletion.\n",
               raisedMessage<RegistryException>([&] { reader.getSubKeys(); }));
 }
 

@@ -8,24 +8,27 @@
 namespace {
 
 TEST(PosixWin32Base, WindowsEnglishTextsForTheCodesTheLayerProduces) {
-    EXPECT_EQ("System error message: The operation completed successfully.\r\n", SystemErrors::map(0));
-    EXPECT_EQ("System error message: The system cannot find the file specified.\r\n", SystemErrors::map(2));
-    EXPECT_EQ("System error message: The system cannot find the path specified.\r\n", SystemErrors::map(3));
-    EXPECT_EQ("System error message: Access is denied.\r\n", SystemErrors::map(5));
-    EXPECT_EQ("System error message: There are no more files.\r\n", SystemErrors::map(18));
-    EXPECT_EQ("System error message: There is not enough space on the disk.\r\n", SystemErrors::map(112));
-    EXPECT_EQ("System error message: No more data is available.\r\n", SystemErrors::map(259));
-    EXPECT_EQ("System error message: The directory name is invalid.\r\n", SystemErrors::map(267));
+    EXPECT_EQ("System error message: The operation completed successfully.\n", SystemErrors::map(0));
+    EXPECT_EQ("System error message: The system cannot find the file specified.\n", SystemErrors::map(2));
+    EXPECT_EQ("System error message: The system cannot find the path specified.\n", SystemErrors::map(3));
+    EXPECT_EQ("System error message: Access is denied.\n", SystemErrors::map(5));
+    EXPECT_EQ("System error message: There are no more files.\n", SystemErrors::map(18));
+    EXPECT_EQ("System error message: There is not enough space on the disk.\n", SystemErrors::map(112));
+    EXPECT_EQ("System error message: No more data is available.\n", SystemErrors::map(259));
+    EXPECT_EQ("System error message: The directory name is invalid.\n", SystemErrors::map(267));
     for (int code : {6, 8, 32, 87, 122, 145, 161, 206, 234, 1018}) {
         EXPECT_EQ(std::string::npos, SystemErrors::map(code).find("was not found")) << code;
     }
 }
 
-TEST(PosixWin32Base, EveryCodeTheErrnoMappingGivesHasAText) {
+// A POSIX line ends in a line feed alone: `grep 'denied.$'` finds the text.
+TEST(PosixWin32Base, EveryCodeTheErrnoMappingGivesHasATextEndedByALineFeed) {
     for (int e = 0; e < 200; ++e) {
         DWORD code = platform::errorFromErrno(e);
-        EXPECT_EQ(std::string::npos, SystemErrors::map(static_cast<int>(code)).find("was not found"))
-            << "errno " << e << " -> " << code;
+        const std::string text = SystemErrors::map(static_cast<int>(code));
+        EXPECT_EQ(std::string::npos, text.find("was not found")) << "errno " << e << " -> " << code;
+        EXPECT_EQ(std::string::npos, text.find('\r')) << "errno " << e << " -> " << code;
+        EXPECT_EQ('\n', text.back()) << "errno " << e << " -> " << code;
     }
 }
 

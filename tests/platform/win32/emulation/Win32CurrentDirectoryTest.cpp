@@ -57,7 +57,7 @@ TEST(PosixCurrentDirectory, RemovedDirectoryIsAFailureWithTheSystemText) {
         } catch (const windows::file::CouldNotGetCurrentDirectoryException& e) {
             return expectEqual("message",
                                "Couldn't get the current directory.\n System error message: The system cannot find "
-                               "the file specified.\r\n",
+                               "the file specified.\n",
                                e.getMessage());
         }
     });
