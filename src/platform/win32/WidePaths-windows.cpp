@@ -85,6 +85,18 @@ unsigned int decodeAt(const std::string& text, std::size_t at, std::size_t& leng
     return codePoint;
 }
 
+// GetFullPathNameW of `path`, of any length; empty on failure.
+std::wstring fullPathName(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.empty() ? L"." : path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
 }  // namespace
 
 std::wstring toWide(const std::string& text) {
@@ -121,27 +133,23 @@ std::string toUtf8(const wchar_t* text, std::size_t length) {
 
 std::string toUtf8(const wchar_t* text) { return toUtf8(text, std::wcslen(text)); }
 
-// A full path ("C:\...", "\\server\...") that fits stays as it is; a
-// relative one only while its full form fits too. The prefix also turns off
-// the system's own clean-up of the path (relative parts, "." and ".."), which
-// the full path name has then done already. A path that already names a
-// device or a prefixed path stays as it is.
-std::wstring systemPath(const std::string& path) {
-    const std::wstring wide = toWide(path);
-    if (startsWith(wide, extendedPrefix) || startsWith(wide, L"\\\\.\\")) return wide;
-    const bool full = (wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/')) ||
-                      startsWith(wide, L"\\\\");
-    if (full && wide.size() < MAX_PATH) return wide;
-    // One call answers for a path whose full form fits, the usual case.
-    wchar_t fitting[MAX_PATH];
-    const DWORD needed = GetFullPathNameW(wide.c_str(), MAX_PATH, fitting, nullptr);
-    if (needed < MAX_PATH) return wide;
-    std::wstring fullPath(needed, L'\0');
-    const DWORD length = GetFullPathNameW(wide.c_str(), needed, &fullPath[0], nullptr);
-    if (length == 0 || length >= needed) return wide;
-    fullPath.resize(length);
-    if (startsWith(fullPath, L"\\\\")) return extendedUncPrefix + fullPath.substr(2);
-    return extendedPrefix + fullPath;
+// The typed part is resolved by GetFullPathNameW, as every plain call of
+// Windows resolves a path; the rest is added as it stands.
+std::wstring systemPath(const std::string& path, std::size_t typedLength) {
+    const std::size_t typed = std::min(typedLength, path.size());
+    const std::wstring named = toWide(path.substr(0, typed));
+    const std::wstring rest = toWide(path.substr(typed));
+    if (startsWith(named, extendedPrefix) || startsWith(named, L"\\\\.\\")) return named + rest;
+    std::wstring full = fullPathName(named);
+    // Without it the path goes as it is, and the call that gets it tells
+    // what is wrong with it.
+    if (full.empty()) return named + rest;
+    if (!rest.empty() && full.back() == L'\\' && rest.front() == L'\\') full.pop_back();
+    full += rest;
+    // A device (NUL, CON) that the typed part names stays one.
+    if (startsWith(full, L"\\\\.\\") || startsWith(full, extendedPrefix)) return full;
+    if (startsWith(full, L"\\\\")) return extendedUncPrefix + full.substr(2);
+    return extendedPrefix + full;
 }
 
 }  // namespace platform

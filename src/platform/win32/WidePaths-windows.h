@@ -6,10 +6,16 @@
 
 namespace platform {
 
-// The path as the wide calls take it: unchanged while it fits into MAX_PATH
-// characters. A longer one is made absolute and given the "\\?\" prefix,
-// which lifts the limit.
-std::wstring systemPath(const std::string& path);
+// The path as the wide file calls take it: always its full "\\?\" form
+// ("\\?\UNC\server\share\..." for a network path), of any length. The
+// first `typedLength` bytes are a path as the user typed it, made full as
+// Windows makes every path full (relative to the current directory, "/", "."
+// and "..", and CON or NUL as a device); the bytes after it are names the
+// system listed, taken as they stand. Without the prefix Windows would drop
+// their trailing dots and blanks and read CON, NUL.TXT or COM1 among them as
+// devices: a folder "App." would be read as "App". A path that already names
+// a device or has the prefix stays as it is.
+std::wstring systemPath(const std::string& path, std::size_t typedLength = std::string::npos);
 
 // Windows names are UTF-16 that need not be valid: a surrogate may stand
 // alone. The program's names are UTF-8, and a lone surrogate is written as
