@@ -18,6 +18,7 @@ const std::size_t largestValueName = 16383 * 3 + 1;
 const std::size_t largestData = std::size_t(1) << 30;
 const std::size_t firstNameSize = 256;
 const std::size_t firstDataSize = 2048;
+const std::size_t largestFirstData = 64 * 1024;
 
 // A buffer found too small is grown, and the same item read again: at least
 // doubled, and at least to the size the call asks for. False once it is as
@@ -51,7 +52,7 @@ long queryLongestValueData(HKEY key, std::uint32_t& longestData) {
 long enumRegistryValue(HKEY key, std::uint32_t index, std::uint32_t dataSize, std::string& name,
                        std::uint32_t& type, std::string& data) {
     std::vector<char> nameBuffer(firstNameSize);
-    std::vector<char> dataBuffer(std::min<std::size_t>(std::size_t(dataSize) + 1, largestData));
+    std::vector<char> dataBuffer(std::min<std::size_t>(std::size_t(dataSize) + 1, largestFirstData));
     for (;;) {
         DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
         DWORD size = static_cast<DWORD>(dataBuffer.size());

@@ -22,6 +22,7 @@ const std::size_t longestValueName = 16384;
 const std::size_t largestData = std::size_t(1) << 30;
 const std::size_t firstNameSize = 256;
 const std::size_t firstDataSize = 2048;
+const std::size_t largestFirstData = 64 * 1024;
 
 bool isText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
@@ -97,7 +98,7 @@ long queryLongestValueData(HKEY key, std::uint32_t& longestData) {
 long enumRegistryValue(HKEY key, std::uint32_t index, std::uint32_t dataSize, std::string& name,
                        std::uint32_t& type, std::string& data) {
     std::vector<wchar_t> nameBuffer(firstNameSize);
-    std::vector<BYTE> dataBuffer(std::min<std::size_t>(std::max<std::size_t>(dataSize, 1), largestData));
+    std::vector<BYTE> dataBuffer(std::min<std::size_t>(std::max<std::size_t>(dataSize, 1), largestFirstData));
     for (;;) {
         DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
         DWORD size = static_cast<DWORD>(dataBuffer.size());

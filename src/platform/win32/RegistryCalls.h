@@ -26,7 +26,8 @@ long openRegistryKey(HKEY parent, const std::string& subKey, REGSAM access, bool
 // RegQueryInfoKey: the size of the longest value data, in bytes.
 long queryLongestValueData(HKEY key, std::uint32_t& longestData);
 // RegEnumValue: the value at `index`, read whole; `dataSize` is the size to
-// try first. ERROR_NO_MORE_ITEMS after the last one.
+// try first, up to 64 KiB (a larger value is read in a second call).
+// ERROR_NO_MORE_ITEMS after the last one.
 long enumRegistryValue(HKEY key, std::uint32_t index, std::uint32_t dataSize, std::string& name,
                        std::uint32_t& type, std::string& data);
 // RegEnumKeyEx: the name of the sub-key at `index`; ERROR_NO_MORE_ITEMS after
