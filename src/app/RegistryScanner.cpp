@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <tuple>
 
 #include "app/IgnorePatterns.h"
@@ -71,7 +72,7 @@ std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std
     }
     for (const std::string& key : keys) _startKeyNames.insert(keyName(key));
     std::vector<Item> items;
-    for (const std::string& key : keys) scanKey(key, items);
+    for (const std::string& key : keys) scanKey(key, nullptr, items);
 
     // The items of one path in one fixed order, whatever the order the
     // registry listed them in.
@@ -112,25 +113,34 @@ void RegistryScanner::warn(const std::string& message) {
     _output.write(message);
 }
 
-void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Item>& items) {
+void RegistryScanner::scanKey(const std::string& keyPath, const windows::registry::RegistryKey* parent,
+                              std::vector<Item>& items) {
     if (keyPath.empty()) return;
     const std::string name = keyName(keyPath);
     if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
     _progress.show(ScanProgress::READING_REGISTRY, _entriesBefore + items.size(), 0, keyPath);
+    const std::string::size_type separator = name.rfind('\\');
+    const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
     if (!isIgnored(keyPath, _ignorePatterns)) {
-        const std::string::size_type separator = name.rfind('\\');
-        const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
         items.push_back(Item{keyPath, Item::KEY, name.substr(0, nameStart == 0 ? 0 : separator),
                              name.substr(nameStart), {}});
     }
 
     try {
-        HKEY root = nullptr;
-        std::string subKey;
-        windows::registry::splitKeyPath(keyPath, root, subKey);
-        windows::registry::RegistryKeyImpl key(root, subKey);
-        key.open(root, KEY_READ);
-        windows::registry::RegistryReaderImpl reader(&key);
+        // A key named on the command line opens by its path below its
+        // root; every key below it by its own name, relative to its parent.
+        std::unique_ptr<windows::registry::RegistryKeyImpl> key;
+        HKEY openFrom = nullptr;
+        if (parent == nullptr) {
+            std::string subKey;
+            windows::registry::splitKeyPath(keyPath, openFrom, subKey);
+            key.reset(new windows::registry::RegistryKeyImpl(openFrom, subKey));
+        } else {
+            openFrom = parent->getKey();
+            key.reset(new windows::registry::RegistryKeyImpl(*parent, name.substr(nameStart)));
+        }
+        key->open(openFrom, KEY_READ);
+        windows::registry::RegistryReaderImpl reader(key.get());
 
         for (const auto& value : reader.getValues()) {
             const std::string valuePath = name + "\\" + value.first;
@@ -145,7 +155,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, std::vector<Item>& ite
                 isEverythingBelowIgnored(subKeyPath, '\\', _ignorePatterns)) {
                 continue;
             }
-            scanKey(subKeyPath, items);
+            scanKey(subKeyPath, key.get(), items);
         }
     } catch (const windows::registry::RegistryException& e) {
         warn("Warning: Error gettings information from the registry. " + e.getMessage());

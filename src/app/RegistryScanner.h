@@ -9,6 +9,12 @@
 
 #include "app/Fingerprint.h"
 
+namespace windows {
+namespace registry {
+class RegistryKey;
+}
+}  // namespace windows
+
 namespace com {
 namespace quorvane {
 namespace products {
@@ -53,7 +59,10 @@ private:
     // The fingerprint of the items that give one path.
     static Fingerprint fingerprintOf(std::vector<Item>::const_iterator begin,
                                      std::vector<Item>::const_iterator end);
-    void scanKey(const std::string& keyPath, std::vector<Item>& items);
+    // Reads the key at `keyPath` and all below it: a key named on the
+    // command line when `parent` is 0, else the sub-key of the open `parent`
+    // named by the last part of the path.
+    void scanKey(const std::string& keyPath, const windows::registry::RegistryKey* parent, std::vector<Item>& items);
     void warn(const std::string& message);
 
     const IgnorePatternList& _ignorePatterns;

@@ -483,6 +483,19 @@ class Walk(DumpTestCase):
         self.dump("d.dat", "-dirs", "tree" + SEP)
         self.assertEqual(sorted(["tree" + SEP, self.p("tree/a.txt")]), sorted(parse_dump(self.read("d.dat"))))
 
+    def test_names_that_windows_would_clean_up_are_listed_and_recorded_as_they_are(self):
+        if not IS_WINDOWS:
+            self.skipTest("Windows names")
+        self.make_tree("tree/App/a.txt", "tree/App./planted.exe", "tree/CON", "tree/nul.txt", "tree/evil2 ")
+        os.utime(self.path("tree/App./planted.exe"), (T1, T1))
+        self.assertRun(self.dump("d.dat", "-dirs", "tree"),
+                       "Creating dump. Please be patient.\nSerializing dump.\nSaving dump.\n"
+                       "Dump created. 8 entries saved.")
+        self.assertEqual({"tree": filetime(T0), "tree\\App": filetime(T0), "tree\\App\\a.txt": filetime(T0),
+                          "tree\\App.": filetime(T0), "tree\\App.\\planted.exe": filetime(T1),
+                          "tree\\CON": filetime(T0), "tree\\nul.txt": filetime(T0), "tree\\evil2 ": filetime(T0)},
+                         parse_dump(self.read("d.dat")))
+
     def test_link_loop_ends(self):
         if IS_WINDOWS:
             self.skipTest("POSIX links")

@@ -139,7 +139,7 @@ bool moveOverTarget(int directory, const std::string& target, std::string& name)
 
 }  // namespace
 
-HANDLE findFirstFile(const std::string& pattern, FindEntry& entry) {
+HANDLE findFirstFile(const std::string& pattern, FindEntry& entry, std::size_t) {
     WIN32_FIND_DATAA record;
     HANDLE find = FindFirstFileA(pattern.c_str(), &record);
     if (find != INVALID_HANDLE_VALUE) fill(entry, record);
@@ -154,7 +154,7 @@ bool findNextFile(HANDLE find, FindEntry& entry) {
 }
 
 HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
-                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes) {
+                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes, std::size_t) {
     return CreateFileA(path.c_str(), desiredAccess, shareMode, nullptr, creationDisposition, flagsAndAttributes,
                        nullptr);
 }

@@ -21,9 +21,9 @@ bool moveOver(const std::string& existing, const std::string& target) {
 
 }  // namespace
 
-HANDLE findFirstFile(const std::string& pattern, FindEntry& entry) {
+HANDLE findFirstFile(const std::string& pattern, FindEntry& entry, std::size_t typedLength) {
     WIN32_FIND_DATAW record;
-    HANDLE find = FindFirstFileW(systemPath(pattern).c_str(), &record);
+    HANDLE find = FindFirstFileW(systemPath(pattern, typedLength).c_str(), &record);
     if (find != INVALID_HANDLE_VALUE) fill(entry, record);
     return find;
 }
@@ -36,8 +36,8 @@ bool findNextFile(HANDLE find, FindEntry& entry) {
 }
 
 HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
-                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes) {
-    return CreateFileW(systemPath(path).c_str(), desiredAccess, shareMode, nullptr, creationDisposition,
+                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes, std::size_t typedLength) {
+    return CreateFileW(systemPath(path, typedLength).c_str(), desiredAccess, shareMode, nullptr, creationDisposition,
                        flagsAndAttributes, nullptr);
 }
 

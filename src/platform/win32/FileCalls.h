@@ -10,9 +10,15 @@
 // SetEndOfFile, FlushFileBuffers and the other calls on handles work on them.
 //
 // On Windows these are the wide calls: a name outside the ANSI code page, or
-// longer than the record of the narrow calls holds, comes back whole, and a
-// path too long for the plain form is passed in its "\\?\" form.
+// longer than the record of the narrow calls holds, comes back whole, and
+// every path is passed in its full "\\?\" form. A path is made full as the
+// plain calls would make it: relative to the current directory, with "."
+// and "..", and CON or NUL as the device. Where the first `typedLength`
+// bytes are given, only they are: the names after them are names the system
+// listed, and are taken as they stand, trailing dots and blanks and device
+// names included. POSIX systems take every name as it stands.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,10 +32,11 @@ struct FindEntry {
     std::string name;
 };
 
-HANDLE findFirstFile(const std::string& pattern, FindEntry& entry);
+HANDLE findFirstFile(const std::string& pattern, FindEntry& entry, std::size_t typedLength = std::string::npos);
 bool findNextFile(HANDLE find, FindEntry& entry);
 HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uint32_t shareMode,
-                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes);
+                  std::uint32_t creationDisposition, std::uint32_t flagsAndAttributes,
+                  std::size_t typedLength = std::string::npos);
 // GetFileAttributes: the attributes of the entry itself.
 std::uint32_t getFileAttributes(const std::string& path);
 bool deleteFile(const std::string& path);

@@ -21,8 +21,10 @@ class OpenDirectories;
 // lookup of its whole path. A subdirectory is opened without following a
 // symbolic link: one that has become a link since its parent was listed is
 // not walked. Ending the session, or `close`, closes them all; a scan does it
-// before its dump is saved. On Windows the calls are the plain ones and a
-// session holds nothing.
+// before its dump is saved. On Windows every path is reached by its whole
+// name; a session keeps the directories its walks start from, so that only
+// they are made full as typed paths are, and the names the walk found below
+// them are taken as they stand (see FileCalls.h).
 class ScanSession {
 public:
     ScanSession();

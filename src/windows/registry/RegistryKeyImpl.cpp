@@ -3,6 +3,7 @@
 #include "util/NameQuoting.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/RegistryCalls.h"
 #include "platform/win32/Win32.h"
 #include "windows/registry/RegistryExceptions.h"
 #include "windows/registry/RegistryHelpers.h"
@@ -11,9 +12,16 @@ namespace windows {
 namespace registry {
 
 RegistryKeyImpl::RegistryKeyImpl(HKEY parent, const std::string& subKey)
-    : _key(nullptr), _parent(parent), _subKey(subKey), _name(keyToString(parent)) {
+    : _key(nullptr), _parent(parent), _subKey(subKey), _name(keyToString(parent)), _followLink(true) {
     if (!_subKey.empty()) _name += "\\" + _subKey;
 }
+
+RegistryKeyImpl::RegistryKeyImpl(const RegistryKey& parent, const std::string& subKey)
+    : _key(nullptr),
+      _parent(parent.getKey()),
+      _subKey(subKey),
+      _name(parent.getName() + "\\" + subKey),
+      _followLink(false) {}
 
 RegistryKeyImpl::~RegistryKeyImpl() { close(); }
 
@@ -28,7 +36,7 @@ std::string RegistryKeyImpl::getName() const { return _name; }
 void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
     ASSERT(_key == 0);
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExA(parent, _subKey.c_str(), 0, access, &opened);
+    const long result = platform::openRegistryKey(parent, _subKey, access, _followLink, opened);
     if (result == ERROR_SUCCESS) {
         // A key opened twice keeps the newer handle only.
         close();
@@ -36,7 +44,7 @@ void RegistryKeyImpl::open(HKEY parent, REGSAM access) {
         return;
     }
     const std::string subject =
-        "Key: " + shownName(_name) + "\n\n" + SystemErrors::map(result);
+        "Key: " + shownName(_name) + "\n\n" + SystemErrors::map(static_cast<int>(result));
     switch (result) {
         case ERROR_ACCESS_DENIED:
             throw RegistryAccessDeniedException("Error when opening a registry key, access is denied. " + subject);

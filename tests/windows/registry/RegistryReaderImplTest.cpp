@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -159,7 +160,13 @@ TEST_F(RegistryReaderImplTest, ValueExistsForValuesOfAnyType) {
 TEST_F(RegistryReaderImplTest, LongTextIsReadWholeButAnIntegerLongerThanFourBytesIsAGenericFailure) {
     scratch.setValue("", "Long", REG_SZ, std::string(3000, 'x') + '\0');
     scratch.setValue("", "Wide", REG_BINARY, "12345678");
+    // Longer than a first read of a listing takes.
+    scratch.setValue("", "Huge", REG_BINARY, std::string(100000, 'h'));
     RegistryReaderImpl& reader = open();
+    const Values values = reader.getValues();
+    const std::map<std::string, std::string> byName(values.begin(), values.end());
+    EXPECT_EQ(3u, values.size());
+    EXPECT_EQ(std::string(100000, 'h'), byName.at("Huge"));
     EXPECT_EQ(std::string(3000, 'x'), reader.readString("Long"));
     EXPECT_TRUE(reader.valueExists("Long"));
     EXPECT_EQ("Error when reading a registry key. " + entry("Wide") + "\n\n" + SystemErrors::map(ERROR_MORE_DATA),

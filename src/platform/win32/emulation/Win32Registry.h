@@ -32,6 +32,9 @@ typedef HKEY* PHKEY;
 #define READ_CONTROL 0x00020000
 #define KEY_READ (READ_CONTROL | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY)
 
+// The in-memory registry has no link keys: every key opens as itself.
+#define REG_OPTION_OPEN_LINK 0x00000008
+
 #define REG_NONE 0
 #define REG_SZ 1
 #define REG_EXPAND_SZ 2
