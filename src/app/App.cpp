@@ -13,6 +13,7 @@
 #include "app/FileSaver.h"
 #include "app/Flags.h"
 #include "app/IgnorePatterns.h"
+#include "app/JsonLines.h"
 #include "app/Listing.h"
 #include "app/MessageOutput.h"
 #include "app/ReportPage.h"
@@ -36,6 +37,7 @@ const char* const IGNORE_FLAG = "-ignore";
 const char* const PRINT_FLAG = "-print";
 const char* const HELP_FLAG = "-help";
 const char* const HTML_FLAG = "-html";
+const char* const JSON_FLAG = "-json";
 
 namespace {
 
@@ -43,9 +45,10 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[8] = {
+const FlagDeclaration DECLARED_FLAGS[9] = {
     {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
     {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
+    {JSON_FLAG, 1, 1},
 };
 
 namespace {
@@ -79,6 +82,13 @@ void writeReportPage(const std::string& fileName, const std::string& page, Messa
                      FileSaver& saver) {
     progress(output, "Writing report.\n");
     saver.save(fileName, page, 0);
+}
+
+// The lines for scripts go out last, through the same save.
+void writeJsonLines(const std::string& fileName, const std::string& lines, MessageOutput& output,
+                    FileSaver& saver) {
+    progress(output, "Writing JSON.\n");
+    saver.save(fileName, lines, 0);
 }
 
 }  // namespace
@@ -173,6 +183,9 @@ void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoa
     if (parser.isSet(HTML_FLAG)) {
         writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *dump.reader), output, saver);
     }
+    if (parser.isSet(JSON_FLAG)) {
+        writeJsonLines(parser.getArgument(JSON_FLAG), listingLines(*dump.reader), output, saver);
+    }
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
@@ -194,6 +207,9 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
         writeReportPage(parser.getArgument(HTML_FLAG),
                         comparisonPage(files[0], *oldDump.reader, files[1], *newDump.reader, differences), output,
                         saver);
+    }
+    if (parser.isSet(JSON_FLAG)) {
+        writeJsonLines(parser.getArgument(JSON_FLAG), differenceLines(differences), output, saver);
     }
 }
 
