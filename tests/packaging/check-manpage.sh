@@ -14,7 +14,7 @@ if [ -n "$warnings" ]; then
 fi
 
 text=$(MANWIDTH=100 man -l "$page" 2>/dev/null | sed "s/.\x08//g")
-for flag in -dump -dirs -regdirs -compare -ignore -print -html -json -help; do
+for flag in -dump -dirs -regdirs -compare -verify -ignore -print -html -json -help; do
   if ! grep -Eq "^ {7}$flag( |$)" <<<"$text"; then
     echo "manpage: no entry for $flag under OPTIONS"
     status=1
