@@ -1,9 +1,12 @@
 #include "app/App.h"
 
+#include <cstddef>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/DifferenceFormatter.h"
@@ -13,6 +16,7 @@
 #include "app/FileSaver.h"
 #include "app/Flags.h"
 #include "app/IgnorePatterns.h"
+#include "app/JsonLines.h"
 #include "app/Listing.h"
 #include "app/MessageOutput.h"
 #include "app/ReportPage.h"
@@ -36,6 +40,8 @@ const char* const IGNORE_FLAG = "-ignore";
 const char* const PRINT_FLAG = "-print";
 const char* const HELP_FLAG = "-help";
 const char* const HTML_FLAG = "-html";
+const char* const JSON_FLAG = "-json";
+const char* const VERIFY_FLAG = "-verify";
 
 namespace {
 
@@ -43,9 +49,10 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[8] = {
+const FlagDeclaration DECLARED_FLAGS[10] = {
     {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
     {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
+    {JSON_FLAG, 1, 1},   {VERIFY_FLAG, 1, 1},
 };
 
 namespace {
@@ -89,6 +96,47 @@ void writeReportPage(const std::string& fileName, const std::string& page, Messa
                      FileSaver& saver) {
     progress(output, "Writing report.\n");
     saver.save(fileName, page, 0);
+}
+
+// The lines for scripts go out last, through the same save.
+void writeJsonLines(const std::string& fileName, const std::string& lines, MessageOutput& output,
+                    FileSaver& saver) {
+    progress(output, "Writing JSON.\n");
+    saver.save(fileName, lines, 0);
+}
+
+// The result of a comparison, on the output and in the files asked for.
+void reportComparison(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                      const std::string& oldName, DumpReader& oldDump, const std::string& newName,
+                      DumpReader& newDump, MessageOutput& output, FileSaver& saver) {
+    std::vector<SnapshotDifference> differences = compare(oldDump, newDump);
+    output.write("Comparsion result:\n");
+    // "identical" speaks of the dumps, before the ignore patterns hide anything.
+    if (differences.empty()) output.write("The two dumps are identical.\n");
+    removeIgnored(differences, ignorePatterns);
+    output.write(formatDifferences(differences));
+    output.write("Compare finished.\n");
+    if (parser.isSet(HTML_FLAG)) {
+        writeReportPage(parser.getArgument(HTML_FLAG),
+                        comparisonPage(oldName, oldDump, newName, newDump, differences), output, saver);
+    }
+    if (parser.isSet(JSON_FLAG)) {
+        writeJsonLines(parser.getArgument(JSON_FLAG), differenceLines(differences), output, saver);
+    }
+}
+
+// What the report page calls the scan: the directories and keys it was given.
+std::string scanName(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs) {
+    std::string name = "scan of ";
+    const char* separator = "";
+    for (const std::vector<std::string>* roots : {&dirs, &regdirs}) {
+        for (const std::string& root : *roots) {
+            name += separator;
+            name += root;
+            separator = ", ";
+        }
+    }
+    return name;
 }
 
 }  // namespace
@@ -169,6 +217,8 @@ int App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePa
         return dumpFlow(parser, ignorePatterns, output, saver);
     } else if (parser.isSet(COMPARE_FLAG)) {
         compareFlow(parser, ignorePatterns, output, loader, saver);
+    } else if (parser.isSet(VERIFY_FLAG)) {
+        verifyFlow(parser, ignorePatterns, output, loader, saver);
     } else {
         ASSERT(false);
     }
@@ -184,6 +234,9 @@ void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoa
     if (parser.isSet(HTML_FLAG)) {
         writeReportPage(parser.getArgument(HTML_FLAG), listingPage(dumpFile, *dump.reader), output, saver);
     }
+    if (parser.isSet(JSON_FLAG)) {
+        writeJsonLines(parser.getArgument(JSON_FLAG), listingLines(*dump.reader), output, saver);
+    }
 }
 
 void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
@@ -194,18 +247,35 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
     readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader, newDump);
 
     progress(output, "Comparing the two dumps.\n");
-    std::vector<SnapshotDifference> differences = compare(*oldDump.reader, *newDump.reader);
-    output.write("Comparsion result:\n");
-    // "identical" speaks of the dumps, before the ignore patterns hide anything.
-    if (differences.empty()) output.write("The two dumps are identical.\n");
-    removeIgnored(differences, ignorePatterns);
-    output.write(formatDifferences(differences));
-    output.write("Compare finished.\n");
-    if (parser.isSet(HTML_FLAG)) {
-        writeReportPage(parser.getArgument(HTML_FLAG),
-                        comparisonPage(files[0], *oldDump.reader, files[1], *newDump.reader, differences), output,
-                        saver);
+    reportComparison(parser, ignorePatterns, files[0], *oldDump.reader, files[1], *newDump.reader, output, saver);
+}
+
+void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                     MessageOutput& output, FileLoader& loader, FileSaver& saver) {
+    const std::string& dumpFile = parser.getArgument(VERIFY_FLAG);
+    const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
+    const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
+    LoadedDump oldDump;
+    readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader, oldDump);
+
+    progress(output, "Scanning. Please be patient.\n");
+    // The scan becomes the records of a dump held in memory, and the snapshot
+    // goes as soon as they are made: the merge reads both sides alike.
+    std::string records;
+    {
+        const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output);
+        snapshot.writeRecords([&records](const char* data, std::size_t size) {
+            records.append(data, size);
+            return true;
+        });
     }
+    LoadedDump scan;
+    scan.bytes.reset(new io::file::FileContents(std::move(records)));
+    scan.reader.reset(new DumpReader(scan.bytes->begin(), scan.bytes->end()));
+
+    progress(output, "Comparing the dump with the scan.\n");
+    reportComparison(parser, ignorePatterns, dumpFile, *oldDump.reader, scanName(dirs, regdirs), *scan.reader,
+                     output, saver);
 }
 
 int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,

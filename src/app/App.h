@@ -31,6 +31,8 @@ private:
                           FileSaver& saver);
     static void compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                             MessageOutput& output, FileLoader& loader, FileSaver& saver);
+    static void verifyFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                           MessageOutput& output, FileLoader& loader, FileSaver& saver);
     static int dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                         MessageOutput& output, FileSaver& saver);
 };

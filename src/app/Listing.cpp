@@ -24,9 +24,13 @@ void appendHex32(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
-void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint) {
+void appendFingerprintDigits(std::string& out, Fingerprint fingerprint) {
     appendHex32(out, static_cast<std::uint32_t>(fingerprint >> 32));
     appendHex32(out, static_cast<std::uint32_t>(fingerprint));
+}
+
+void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint) {
+    appendFingerprintDigits(out, fingerprint);
     out += ' ';
     appendShownName(out, path);
     out += '\n';

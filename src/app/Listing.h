@@ -14,8 +14,12 @@ namespace lumeno {
 class DumpReader;
 class MessageOutput;
 
-// "0102030405060708 C:\a.txt\n": the fingerprint in hexadecimal, high half
-// first, a blank and the path as shown.
+// "0102030405060708": the fingerprint as 16 upper-case hexadecimal digits,
+// high half first.
+void appendFingerprintDigits(std::string& out, Fingerprint fingerprint);
+
+// "0102030405060708 C:\a.txt\n": the fingerprint's digits, a blank and the
+// path as shown.
 void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint);
 
 // The listing of every path of `dump` from its first, in one pass, written to

@@ -14,13 +14,13 @@ if [ -n "$warnings" ]; then
 fi
 
 text=$(MANWIDTH=100 man -l "$page" 2>/dev/null | sed "s/.\x08//g")
-for flag in -dump -dirs -regdirs -compare -ignore -print -html -help; do
+for flag in -dump -dirs -regdirs -compare -verify -ignore -print -html -json -help; do
   if ! grep -Eq "^ {7}$flag( |$)" <<<"$text"; then
     echo "manpage: no entry for $flag under OPTIONS"
     status=1
   fi
 done
-for section in NAME SYNOPSIS DESCRIPTION OPTIONS "IGNORE FILES" "DUMP FILE FORMAT" OUTPUT "REPORT PAGE" "EXIT STATUS" FILES EXAMPLES "SEE ALSO"; do
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS "IGNORE FILES" "DUMP FILE FORMAT" OUTPUT "REPORT PAGE" "JSON LINES" "EXIT STATUS" FILES EXAMPLES "SEE ALSO"; do
   grep -q "^$section\$" <<<"$text" || { echo "manpage: section $section missing"; status=1; }
 done
 
