@@ -9,9 +9,8 @@ import stat
 import struct
 import threading
 
-from vestiga import IS_WINDOWS, SEP, SYSTEM_TEXT_END, ProgramTestCase, dump_bytes, run, shown_name, system_path
+from vestiga import IS_WINDOWS, SANITIZED, SEP, SYSTEM_TEXT_END, ProgramTestCase, dump_bytes, run, shown_name, system_path
 
-SANITIZED = bool(os.environ.get("VESTIGA_SANITIZED"))
 
 EXCEPTION = "An Exception occurred:\n"
 CORRUPT = EXCEPTION + "Error deserializing data. The data is corrupt.\n\n"

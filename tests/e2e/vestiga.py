@@ -11,6 +11,8 @@ PROGRAM = os.environ.get("VESTIGA_PROGRAM", "")
 RUNNER = os.environ.get("VESTIGA_RUNNER", "")
 SCRATCH = os.environ.get("VESTIGA_SCRATCH", tempfile.gettempdir())
 IS_WINDOWS = PROGRAM.endswith(".exe")
+# The program was built with the address and undefined-behaviour sanitizers.
+SANITIZED = bool(os.environ.get("VESTIGA_SANITIZED"))
 SEP = "\\" if IS_WINDOWS else "/"
 
 # The system's English texts for the error codes the tests meet: those of
