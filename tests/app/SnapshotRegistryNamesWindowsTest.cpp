@@ -19,6 +19,8 @@
 #include "support/CollectingMessageOutput.h"
 #include "support/ScratchRegistryKey.h"
 #include "util/NameQuoting.h"
+#include "windows/registry/RegistryKeyImpl.h"
+#include "windows/registry/RegistryReaderImpl.h"
 
 namespace {
 
@@ -249,6 +251,35 @@ TEST(SnapshotRegistryNames, EveryNameIsReadAsItIs) {
     Entries shown;
     for (const auto& entry : expected) shown[shownName(entry.first)] = entry.second;
     EXPECT_EQ(shown, entries);
+}
+
+// A predefined root is no handle the native calls know: a key with a NUL in
+// its name directly below one is opened below the key the root stands for,
+// whether it is named to start from or found by walking the root.
+TEST(SnapshotRegistryNames, AKeyWithANulDirectlyBelowARootIsRead) {
+    HKEY user = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenCurrentUser(KEY_ALL_ACCESS, &user));
+    const std::string name = "VestigaTest-" + std::to_string(GetCurrentProcessId()) + std::string("\0root", 5);
+    const CountedKey key(user, widened(name));
+    RegCloseKey(user);
+    if (!key.made()) GTEST_SKIP() << "NtCreateKey makes no name with a NUL";
+    const CountedKey sub(key.key(), L"sub");
+    setValue(key.key(), L"v", "below a root");
+    setValue(sub.key(), L"w", "below that");
+
+    const std::string path = "HKEY_CURRENT_USER\\" + name;
+    EXPECT_EQ((Entries{{shownName(path), 0},
+                       {shownName(path + "\\sub"), 0},
+                       {shownName(path + "\\sub\\w"), foldedMd5("below that")},
+                       {shownName(path + "\\v"), foldedMd5("below a root")}}),
+              scan(path));
+
+    windows::registry::RegistryKeyImpl root(HKEY_CURRENT_USER, "");
+    root.open(HKEY_CURRENT_USER, KEY_READ);
+    windows::registry::RegistryKeyImpl below(root, name);
+    below.open(root.getKey(), KEY_READ);
+    EXPECT_EQ((std::vector<std::pair<std::string, std::string>>{{"v", "below a root"}}),
+              windows::registry::RegistryReaderImpl(&below).getValues());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/Win32.h"
+#include "platform/win32/emulation/InMemoryRegistry.h"
 
 namespace platform {
 
@@ -31,13 +32,14 @@ bool grow(std::vector<char>& buffer, std::size_t asked, std::size_t largest) {
 
 BYTE* bytes(std::vector<char>& buffer) { return reinterpret_cast<BYTE*>(buffer.data()); }
 
-std::string textUpToNul(const std::vector<char>& buffer) {
-    return std::string(buffer.data(), std::find(buffer.begin(), buffer.end(), '\0') - buffer.begin());
-}
-
 }  // namespace
 
 long openRegistryKey(HKEY parent, const std::string& subKey, REGSAM access, bool followLink, HKEY& opened) {
+    // A name that holds a NUL is passed to the registry as the counted
+    // string it is, as RegOpenKeyExA cannot take it.
+    if (subKey.find('\0') != std::string::npos) {
+        return InMemoryRegistry::instance().openKey(parent, subKey, access, opened);
+    }
     return RegOpenKeyExA(parent, subKey.c_str(), followLink ? 0 : REG_OPTION_OPEN_LINK, access, &opened);
 }
 
@@ -76,9 +78,10 @@ long enumRegistryValue(HKEY key, std::uint32_t index, std::uint32_t dataSize, st
 long enumRegistryKey(HKEY key, std::uint32_t index, std::string& name) {
     std::vector<char> buffer(firstNameSize);
     for (;;) {
-        const LONG result = RegEnumKeyA(key, index, buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD length = static_cast<DWORD>(buffer.size());
+        const LONG result = RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_MORE_DATA && grow(buffer, 0, largestKeyName)) continue;
-        if (result == ERROR_SUCCESS) name = textUpToNul(buffer);
+        if (result == ERROR_SUCCESS) name.assign(buffer.data(), std::min<std::size_t>(length, buffer.size()));
         return result;
     }
 }

@@ -57,10 +57,9 @@ Function ntdllFunction(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(function));
 }
 
-// A name that holds a NUL goes as a counted string, relative to the
-// parent's handle. A predefined root is no handle of the kernel's: a key
-// directly below one is refused as an invalid handle, and so reported.
-long openByCountedName(HKEY parent, const std::wstring& name, REGSAM access, bool followLink, HKEY& opened) {
+// NtOpenKeyEx: `name` as a counted string, relative to `directory`, or the
+// kernel's whole name of a key when `directory` is 0.
+long openNative(HANDLE directory, const std::wstring& name, REGSAM access, ULONG attributes, HKEY& opened) {
     const OpenKeyEx openKeyEx = ntdllFunction<OpenKeyEx>("NtOpenKeyEx");
     const StatusToError toError = ntdllFunction<StatusToError>("RtlNtStatusToDosError");
     if (openKeyEx == nullptr || toError == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
@@ -69,14 +68,68 @@ long openByCountedName(HKEY parent, const std::wstring& name, REGSAM access, boo
     counted.Buffer = const_cast<PWSTR>(name.data());
     counted.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     counted.MaximumLength = counted.Length;
-    OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE | (followLink ? 0 : OBJ_OPENLINK), parent,
-                               nullptr);
+    OBJECT_ATTRIBUTES objectAttributes;
+    InitializeObjectAttributes(&objectAttributes, &counted, attributes, directory, nullptr);
     HANDLE key = nullptr;
-    const NTSTATUS status = openKeyEx(&key, access, &attributes, 0);
+    const NTSTATUS status = openKeyEx(&key, access, &objectAttributes, 0);
     if (status < 0) return static_cast<long>(toError(status));
     opened = static_cast<HKEY>(key);
     return ERROR_SUCCESS;
+}
+
+// Where the kernel keeps a key that a predefined root stands for: by its
+// whole name, or by its path below the user's own key (empty for that key).
+struct RootPlace {
+    HKEY root;
+    const wchar_t* kernelName;
+    const wchar_t* belowCurrentUser;
+};
+
+// In the order a name below each root is looked up: HKEY_CLASSES_ROOT shows
+// the user's classes over the machine's. HKEY_PERFORMANCE_DATA and
+// HKEY_DYN_DATA are keys of no hive.
+const RootPlace rootPlaces[] = {
+    {HKEY_CURRENT_USER, nullptr, L""},
+    {HKEY_LOCAL_MACHINE, L"\\Registry\\Machine", nullptr},
+    {HKEY_USERS, L"\\Registry\\User", nullptr},
+    {HKEY_CURRENT_CONFIG, L"\\Registry\\Machine\\System\\CurrentControlSet\\Hardware Profiles\\Current", nullptr},
+    {HKEY_CLASSES_ROOT, nullptr, L"Software\\Classes"},
+    {HKEY_CLASSES_ROOT, L"\\Registry\\Machine\\Software\\Classes", nullptr},
+};
+
+long openRootPlace(const RootPlace& place, REGSAM access, HKEY& opened) {
+    if (place.kernelName != nullptr) return openNative(nullptr, place.kernelName, access, OBJ_CASE_INSENSITIVE, opened);
+    HKEY user = nullptr;
+    const LONG result = RegOpenCurrentUser(access, &user);
+    if (result != ERROR_SUCCESS || *place.belowCurrentUser == L'\0') {
+        opened = user;
+        return result;
+    }
+    const LONG below = RegOpenKeyExW(user, place.belowCurrentUser, 0, access, &opened);
+    RegCloseKey(user);
+    return below;
+}
+
+// A name that holds a NUL goes as a counted string, relative to the
+// parent's handle. A predefined root is a handle of advapi32's, which the
+// kernel does not know: below one, the name is opened relative to the key
+// the root stands for, opened as a key of its own.
+long openByCountedName(HKEY parent, const std::wstring& name, REGSAM access, bool followLink, HKEY& opened) {
+    const ULONG attributes = OBJ_CASE_INSENSITIVE | (followLink ? 0 : OBJ_OPENLINK);
+    bool belowRoot = false;
+    long result = ERROR_INVALID_HANDLE;
+    for (const RootPlace& place : rootPlaces) {
+        if (place.root != parent) continue;
+        belowRoot = true;
+        HKEY root = nullptr;
+        result = openRootPlace(place, access, root);
+        if (result == ERROR_SUCCESS) {
+            result = openNative(root, name, access, attributes, opened);
+            RegCloseKey(root);
+        }
+        if (result != ERROR_FILE_NOT_FOUND) return result;
+    }
+    return belowRoot ? result : openNative(parent, name, access, attributes, opened);
 }
 
 }  // namespace

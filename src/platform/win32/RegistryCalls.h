@@ -11,7 +11,9 @@
 //
 // On Windows these are the wide calls, each key opened relative to its
 // parent's handle; a name that holds a NUL, which those cannot take, is
-// opened with the counted-string call of ntdll (NtOpenKeyEx).
+// opened with the counted-string call of ntdll (NtOpenKeyEx), below a
+// predefined root relative to the key the root stands for. On POSIX systems
+// they are the in-memory registry's, which counts its names as well.
 
 #include <cstdint>
 #include <string>

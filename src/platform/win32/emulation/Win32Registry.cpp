@@ -112,14 +112,19 @@ LONG RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameLeng
     return ERROR_SUCCESS;
 }
 
-LONG RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength) {
-    if (name == nullptr) return ERROR_INVALID_PARAMETER;
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPSTR className,
+                   LPDWORD classNameLength, struct _FILETIME* lastWriteTime) {
+    if (name == nullptr || nameLength == nullptr || reserved != nullptr || className != nullptr ||
+        classNameLength != nullptr || lastWriteTime != nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
     const RegistryNode* node = nullptr;
     const LONG result = InMemoryRegistry::instance().findKey(key, KEY_ENUMERATE_SUB_KEYS, node);
     if (result != ERROR_SUCCESS) return result;
     if (index >= node->getSubKeys().size()) return ERROR_NO_MORE_ITEMS;
     const std::string& subKeyName = node->getSubKeys()[index]->getName();
-    if (nameLength <= subKeyName.size()) return ERROR_MORE_DATA;
+    if (*nameLength <= subKeyName.size()) return ERROR_MORE_DATA;
     copyName(subKeyName, name);
+    *nameLength = static_cast<DWORD>(subKeyName.size());
     return ERROR_SUCCESS;
 }

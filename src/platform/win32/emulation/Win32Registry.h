@@ -7,7 +7,7 @@
 // below them. Error codes and buffer contracts are those of Windows: sizes in
 // bytes, name lengths without their NUL, ERROR_MORE_DATA for a buffer too
 // small. Values are read (RegQueryValueExA, RegEnumValueA) through handles
-// opened with KEY_QUERY_VALUE and sub-keys listed (RegEnumKeyA) with
+// opened with KEY_QUERY_VALUE and sub-keys listed (RegEnumKeyExA) with
 // KEY_ENUMERATE_SUB_KEYS; RegQueryInfoKeyA, as on Wine, needs neither.
 
 #include <cstdint>
@@ -58,6 +58,10 @@ LONG RegQueryInfoKeyA(HKEY key, LPSTR className, LPDWORD classNameLength, LPDWOR
                       LPDWORD securityDescriptorSize, struct _FILETIME* lastWriteTime);
 LONG RegEnumValueA(HKEY key, DWORD index, LPSTR valueName, LPDWORD valueNameLength, LPDWORD reserved,
                    LPDWORD type, LPBYTE data, LPDWORD dataSize);
-LONG RegEnumKeyA(HKEY key, DWORD index, LPSTR name, DWORD nameLength);
+// Names are counted: a NUL in one is a byte of it, and the length tells
+// where it ends. There are no class names or write times to ask for: asking
+// is an invalid parameter.
+LONG RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength, LPDWORD reserved, LPSTR className,
+                   LPDWORD classNameLength, struct _FILETIME* lastWriteTime);
 
 #endif

@@ -110,4 +110,34 @@ TEST_F(PosixRegistryReading, AKeyDeletedWhileOpenFailsToList) {
               raisedMessage<RegistryException>([&] { reader.getSubKeys(); }));
 }
 
+// A NUL inside a key's name is a byte of it, as on Windows: the key is
+// listed, opened and named whole, beside the key its name would be cut to,
+// below a root as below any other key.
+TEST_F(PosixRegistryReading, AKeyNameWithANulIsReadAsItIs) {
+    const std::string cut("x\0y", 3);
+    for (const std::string& path : {std::string("Key\\x"), "Key\\" + cut, "Key\\" + cut + "\\in", cut}) {
+        registry().createKey(HKEY_USERS, path);
+        registry().setValue(HKEY_USERS, path, "v", REG_BINARY, path);
+    }
+    RegistryKeyImpl key(HKEY_USERS, "Key");
+    key.open(HKEY_USERS, KEY_READ);
+    EXPECT_EQ((std::vector<std::string>{"x", cut}), RegistryReaderImpl(&key).getSubKeys());
+
+    RegistryKeyImpl below(key, cut);
+    below.open(key.getKey(), KEY_READ);
+    EXPECT_EQ((Values{{"v", "Key\\" + cut}}), RegistryReaderImpl(&below).getValues());
+    EXPECT_EQ(std::vector<std::string>{"in"}, RegistryReaderImpl(&below).getSubKeys());
+
+    RegistryKeyImpl root(HKEY_USERS, "");
+    root.open(HKEY_USERS, KEY_READ);
+    RegistryKeyImpl belowRoot(root, cut);
+    belowRoot.open(root.getKey(), KEY_READ);
+    EXPECT_EQ((Values{{"v", cut}}), RegistryReaderImpl(&belowRoot).getValues());
+
+    RegistryKeyImpl missing(key, std::string("x\0z", 3));
+    EXPECT_EQ("Error when opening a registry key, the key doesn't exist. Key: \"HKEY_USERS\\\\Key\\\\x\\000z\"\n\n"
+              "System error message: The system cannot find the file specified.\n",
+              raisedMessage<RegistryKeyNotFoundException>([&] { missing.open(key.getKey(), KEY_READ); }));
+}
+
 }  // namespace

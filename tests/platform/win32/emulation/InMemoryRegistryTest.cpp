@@ -42,10 +42,15 @@ protected:
         return result;
     }
 
+    static LONG enumKey(HKEY key, DWORD index, char* name, DWORD& length) {
+        return RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    }
+
     static std::string subKey(HKEY key, DWORD index) {
         char name[261];
-        const LONG result = RegEnumKeyA(key, index, name, sizeof name);
-        return result == ERROR_SUCCESS ? name : "error " + std::to_string(result);
+        DWORD length = sizeof name;
+        const LONG result = enumKey(key, index, name, length);
+        return result == ERROR_SUCCESS ? std::string(name, length) : "error " + std::to_string(result);
     }
 };
 
@@ -71,8 +76,8 @@ TEST_F(PosixInMemoryRegistry, PerformanceDataOpensButAnswersNoQuery) {
     DWORD name = 0, data = 0, type = 0, size = 4;
     char buffer[8];
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegQueryInfoKeyA(HKEY_PERFORMANCE_DATA, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &name, &data, nullptr, nullptr));
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegEnumKeyA(HKEY_PERFORMANCE_DATA, 0, buffer, sizeof buffer));
     name = sizeof buffer;
+    EXPECT_EQ(ERROR_INVALID_HANDLE, enumKey(HKEY_PERFORMANCE_DATA, 0, buffer, name));
     EXPECT_EQ(ERROR_INVALID_HANDLE,
               RegEnumValueA(HKEY_PERFORMANCE_DATA, 0, buffer, &name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
     EXPECT_EQ(ERROR_INVALID_HANDLE,
@@ -195,10 +200,13 @@ TEST_F(PosixInMemoryRegistry, BuffersTooSmallGiveMoreData) {
     EXPECT_EQ(4u, nameLength);
 
     std::memset(name, 'X', sizeof name);
-    EXPECT_EQ(ERROR_MORE_DATA, RegEnumKeyA(key, 0, name, 7));
+    nameLength = 7;
+    EXPECT_EQ(ERROR_MORE_DATA, enumKey(key, 0, name, nameLength));
     EXPECT_EQ('X', name[0]);
-    EXPECT_EQ(ERROR_SUCCESS, RegEnumKeyA(key, 0, name, 8));
+    nameLength = 8;
+    EXPECT_EQ(ERROR_SUCCESS, enumKey(key, 0, name, nameLength));
     EXPECT_STREQ("Sub-key", name);
+    EXPECT_EQ(7u, nameLength);
 
     dataSize = 4;
     EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "name", nullptr, &type, data, &dataSize));
@@ -254,7 +262,7 @@ TEST_F(PosixInMemoryRegistry, InvalidParametersAsWindowsRejectsThem) {
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", &reserved, nullptr, nullptr, nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(HKEY_USERS, "", nullptr, nullptr, data, nullptr));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumValueA(HKEY_USERS, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumKeyA(HKEY_USERS, 0, nullptr, 0));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumKeyExA(HKEY_USERS, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr));
     char className[4] = "XX";
     DWORD classLength = sizeof className, descriptor = 9;
     EXPECT_EQ(ERROR_SUCCESS, RegQueryInfoKeyA(HKEY_USERS, className, &classLength, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &descriptor, nullptr));
