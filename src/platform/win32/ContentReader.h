@@ -44,8 +44,7 @@ class ContentReader {
 public:
     static const std::size_t blockSize = 1 << 20;
 
-    ContentReader();
-    ~ContentReader();
+    ContentReader() : _block(new char[blockSize]) {}
     ContentReader(const ContentReader&) = delete;
     ContentReader& operator=(const ContentReader&) = delete;
 
