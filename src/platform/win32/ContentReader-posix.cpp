@@ -46,9 +46,10 @@ private:
 
 }  // namespace
 
-// The entry is looked at before it is opened, so that a device is never
+// The entry is looked at before it is opened, so that a device is not
 // opened (opening one may act on it), and again through the descriptor,
-// which tells what was opened.
+// which tells what was opened: an entry that something other than a regular
+// file replaced in between is refused there, before a byte is read.
 FileContent ContentReader::read(const std::string& path, std::size_t) {
     struct stat before;
     if (lstat(path.c_str(), &before) != 0) return unreadable(errno);
