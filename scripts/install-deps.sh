@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, and only those that are missing.
-#   install-deps.sh native   compiler, CMake, Boost.Regex, libattr, GoogleTest, and the
+#   install-deps.sh native   compiler, CMake, Boost.Regex, libattr, OpenSSL, GoogleTest, and the
 #                            tools the save tests use (setfacl, setfattr, strace) and
 #                            those that read the JSON Lines back (jq)
 #   install-deps.sh all      native, plus the mingw-w64 cross compiler, Wine,
@@ -13,7 +13,7 @@
 #                            for measuring by hand
 set -euo pipefail
 
-native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libattr1-dev libgtest-dev acl attr strace jq)
+native=(cmake ninja-build g++ python3 libboost-regex1.81-dev libattr1-dev libssl-dev libgtest-dev acl attr strace jq)
 windows=(g++-mingw-w64-x86-64-posix googletest wine64)
 packaging=(dpkg-dev file man-db groff-base unzip lintian)
 hardening=(clang libclang-rt-14-dev)

@@ -1,0 +1,84 @@
+#include "platform/win32/ContentReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/win32/Win32.h"
+
+namespace platform {
+
+namespace {
+
+FileContent unreadable(int errnoValue) { return FileContent{FileContent::UNREADABLE, {}, errorFromErrno(errnoValue)}; }
+
+FileContent notAFile() { return FileContent{FileContent::NOT_A_FILE, {}, ERROR_SUCCESS}; }
+
+// O_NOFOLLOW refuses a link; O_NONBLOCK keeps the open of a FIFO that took
+// the file's place from waiting for a writer. O_NOATIME is for the file's
+// owner only: others get EPERM and open without it.
+int openForReading(const std::string& path) {
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int descriptor = open(path.c_str(), flags | O_NOATIME);
+    if (descriptor >= 0 || errno != EPERM) return descriptor;
+    return open(path.c_str(), flags);
+}
+
+bool sameState(const struct stat& before, const struct stat& after) {
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : _descriptor(descriptor) {}
+    ~Descriptor() { close(_descriptor); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int get() const { return _descriptor; }
+
+private:
+    int _descriptor;
+};
+
+}  // namespace
+
+// The entry is looked at before it is opened, so that a device is not
+// opened (opening one may act on it), and again through the descriptor,
+// which tells what was opened: an entry that something other than a regular
+// file replaced in between is refused there, before a byte is read.
+FileContent ContentReader::read(const std::string& path, std::size_t) {
+    struct stat before;
+    if (lstat(path.c_str(), &before) != 0) return unreadable(errno);
+    if (!S_ISREG(before.st_mode)) return notAFile();
+    const int opened = openForReading(path);
+    if (opened < 0) return errno == ELOOP ? notAFile() : unreadable(errno);
+    const Descriptor file(opened);
+    if (fstat(file.get(), &before) != 0) return unreadable(errno);
+    if (!S_ISREG(before.st_mode)) return notAFile();
+    posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    off_t total = 0;
+    for (;;) {
+        const ssize_t got = ::read(file.get(), _block.get(), blockSize);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            _sha.finish();
+            return unreadable(error);
+        }
+        _sha.update(_block.get(), static_cast<std::size_t>(got));
+        total += got;
+    }
+    const Sha256Digest digest = _sha.finish();
+    struct stat after;
+    if (fstat(file.get(), &after) != 0) return unreadable(errno);
+    const bool changed = total != before.st_size || !sameState(before, after);
+    return FileContent{changed ? FileContent::CHANGED_WHILE_READ : FileContent::READ, digest, ERROR_SUCCESS};
+}
+
+}  // namespace platform

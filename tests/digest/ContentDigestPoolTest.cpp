@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "digest/ContentDigestPool.h"
+#include "support/ScratchDirectory.h"
+
+namespace {
+
+struct Handed {
+    std::size_t index;
+    platform::FileContent content;
+};
+
+std::vector<Handed> digestWith(unsigned threads, const std::vector<FileToDigest>& files) {
+    std::vector<Handed> handed;
+    ContentDigestPool(threads).digest(files, [&handed](std::size_t index, const platform::FileContent& content) {
+        handed.push_back(Handed{index, content});
+    });
+    return handed;
+}
+
+// Files of many sizes, some above a block, among a missing path and a
+// directory: each result comes in its file's place, the same for any number
+// of threads, and is what one reader alone finds.
+TEST(ContentDigestPool, HandsOutEveryResultInInputOrderWhateverTheThreads) {
+    ScratchDirectory scratch;
+    std::vector<FileToDigest> files;
+    for (int i = 0; i < 40; ++i) {
+        const std::size_t size = i % 7 == 0 ? platform::ContentReader::blockSize + i : static_cast<std::size_t>(i * i);
+        files.push_back({scratch.writeFile("file" + std::to_string(i), std::string(size, static_cast<char>('a' + i))),
+                         std::string::npos});
+        if (i == 10) files.push_back({scratch.pathOf("missing"), std::string::npos});
+        if (i == 20) files.push_back({scratch.makeDirectory("directory"), std::string::npos});
+    }
+
+    const std::vector<Handed> alone = digestWith(1, files);
+    ASSERT_EQ(files.size(), alone.size());
+    platform::ContentReader reader;
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        const platform::FileContent expected = reader.read(files[index].path);
+        EXPECT_EQ(index, alone[index].index);
+        EXPECT_EQ(expected.outcome, alone[index].content.outcome) << files[index].path;
+        EXPECT_EQ(expected.digest, alone[index].content.digest) << files[index].path;
+        EXPECT_EQ(expected.error, alone[index].content.error) << files[index].path;
+    }
+    EXPECT_EQ(platform::FileContent::UNREADABLE, alone[11].content.outcome);
+    EXPECT_EQ(platform::FileContent::NOT_A_FILE, alone[22].content.outcome);
+
+    for (const unsigned threads : {2u, 3u}) {
+        const std::vector<Handed> pooled = digestWith(threads, files);
+        ASSERT_EQ(alone.size(), pooled.size()) << threads << " threads";
+        for (std::size_t index = 0; index < alone.size(); ++index) {
+            EXPECT_EQ(index, pooled[index].index) << threads << " threads";
+            EXPECT_EQ(alone[index].content.outcome, pooled[index].content.outcome) << threads << " threads";
+            EXPECT_EQ(alone[index].content.digest, pooled[index].content.digest) << threads << " threads";
+            EXPECT_EQ(alone[index].content.error, pooled[index].content.error) << threads << " threads";
+        }
+    }
+}
+
+// A failure of the receiver stops the threads and reaches the caller.
+TEST(ContentDigestPool, FailureOfTheReceiverReachesTheCaller) {
+    ScratchDirectory scratch;
+    const std::vector<FileToDigest> files(50, FileToDigest{scratch.writeFile("file", "content"), std::string::npos});
+    for (const unsigned threads : {1u, 2u}) {
+        std::size_t taken = 0;
+        EXPECT_THROW(ContentDigestPool(threads).digest(files,
+                                                       [&taken](std::size_t, const platform::FileContent&) {
+                                                           if (++taken == 3) throw std::runtime_error("full");
+                                                       }),
+                     std::runtime_error);
+        EXPECT_EQ(3u, taken);
+    }
+}
+
+}  // namespace
