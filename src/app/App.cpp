@@ -36,6 +36,7 @@ const char* const IGNORE_FLAG = "-ignore";
 const char* const PRINT_FLAG = "-print";
 const char* const HELP_FLAG = "-help";
 const char* const HTML_FLAG = "-html";
+const char* const DETAILS_FLAG = "-details";
 
 namespace {
 
@@ -43,9 +44,10 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[8] = {
+const FlagDeclaration DECLARED_FLAGS[9] = {
     {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
     {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
+    {DETAILS_FLAG, 0, 0},
 };
 
 namespace {
@@ -193,6 +195,9 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
     readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader, newDump);
 
     progress(output, "Comparing the two dumps.\n");
+    if (oldDump.reader->isDetailed() != newDump.reader->isDetailed()) {
+        progress(output, "Only one of the dumps has details: comparing last-write times and fingerprints alone.\n");
+    }
     std::vector<SnapshotDifference> differences = compare(*oldDump.reader, *newDump.reader);
     output.write("Comparsion result:\n");
     // "identical" speaks of the dumps, before the ignore patterns hide anything.
@@ -214,7 +219,8 @@ void App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignore
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
 
     progress(output, "Creating dump. Please be patient.\n");
-    std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(dirs, regdirs, ignorePatterns, output));
+    std::unique_ptr<SnapshotImpl> snapshot(
+        new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG)));
 
     // The records are made as the save writes them.
     progress(output, "Serializing dump.\n");

@@ -14,6 +14,7 @@ extern const char* const IGNORE_FLAG;
 extern const char* const PRINT_FLAG;
 extern const char* const HELP_FLAG;
 extern const char* const HTML_FLAG;
+extern const char* const DETAILS_FLAG;
 
 // A flag the program declares to its argument parser, with the number of
 // arguments it takes.
@@ -24,7 +25,7 @@ struct FlagDeclaration {
 };
 
 // Every flag of the program, in the order they are declared.
-extern const FlagDeclaration DECLARED_FLAGS[8];
+extern const FlagDeclaration DECLARED_FLAGS[9];
 
 }  // namespace lumeno
 }  // namespace products

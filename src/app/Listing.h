@@ -19,7 +19,7 @@ class MessageOutput;
 void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint);
 
 // The listing of every path of `dump` from its first, in one pass, written to
-// `output` in large blocks.
+// `output` in large blocks; a detailed dump lists each path with its details.
 void printListing(DumpReader& dump, MessageOutput& output);
 
 }  // namespace lumeno

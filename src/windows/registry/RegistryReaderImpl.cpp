@@ -149,6 +149,20 @@ bool RegistryReaderImpl::valueExists(const std::string& valueName) {
 }
 
 std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues() {
+    std::vector<unsigned long> types;
+    return getValues(types);
+}
+
+std::uint64_t RegistryReaderImpl::getLastWriteTime() {
+    FILETIME time = {0, 0};
+    const LONG result = RegQueryInfoKeyA(_key->getKey(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, &time);
+    if (result != ERROR_SUCCESS) return 0;
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues(std::vector<unsigned long>& types) {
+    types.clear();
     const HKEY key = _key->getKey();
     DWORD longestName = 0;
     DWORD longestData = 0;
@@ -190,6 +204,7 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
             bytes.assign(data.data(), dataLength);
         }
         values.emplace_back(textUpToNul(name.data(), std::min<std::size_t>(nameLength, name.size())), bytes);
+        types.push_back(type);
         ++index;
     }
     return values;
