@@ -283,8 +283,13 @@ std::vector<DetailChange> detailChanges(const EntryDetails& before, const EntryD
     return changes;
 }
 
-void appendDetailedListingLine(std::string& out, std::string_view path, const EntryDetails& details) {
-    const bool isValue = details.has(EntryDetails::KIND) && details.number(EntryDetails::KIND) == EntryDetails::REGISTRY_VALUE;
+namespace {
+
+// Kind, mode, attributes or type, owner, group, size and last write, each
+// followed by a blank.
+void appendColumns(std::string& out, const EntryDetails& details) {
+    const bool isValue =
+        details.has(EntryDetails::KIND) && details.number(EntryDetails::KIND) == EntryDetails::REGISTRY_VALUE;
     out += isValue ? std::string("value") : kindName(details);
     out += ' ';
     if (details.has(EntryDetails::MODE)) {
@@ -305,12 +310,30 @@ void appendDetailedListingLine(std::string& out, std::string_view path, const En
     out += ' ';
     out += details.has(EntryDetails::LAST_WRITE) ? timeText(details.number(EntryDetails::LAST_WRITE)) : std::string("-");
     out += ' ';
+}
+
+void appendLinkTarget(std::string& out, const EntryDetails& details) {
+    if (!details.has(EntryDetails::LINK_TARGET)) return;
+    out += "-> ";
+    appendShownName(out, details.bytes(EntryDetails::LINK_TARGET));
+}
+
+}  // namespace
+
+void appendDetailedListingLine(std::string& out, std::string_view path, const EntryDetails& details) {
+    appendColumns(out, details);
     appendShownName(out, path);
-    if (details.has(EntryDetails::LINK_TARGET)) {
-        out += " -> ";
-        appendShownName(out, details.bytes(EntryDetails::LINK_TARGET));
-    }
+    if (details.has(EntryDetails::LINK_TARGET)) out += ' ';
+    appendLinkTarget(out, details);
     out += '\n';
+}
+
+std::string detailSummary(const EntryDetails& details) {
+    std::string text;
+    appendColumns(text, details);
+    appendLinkTarget(text, details);
+    if (!details.has(EntryDetails::LINK_TARGET)) text.pop_back();
+    return text;
 }
 
 }  // namespace lumeno

@@ -24,6 +24,10 @@ std::vector<DetailChange> detailChanges(const EntryDetails& before, const EntryD
 // "-" for what the entry does not have.
 void appendDetailedListingLine(std::string& out, std::string_view path, const EntryDetails& details);
 
+// The same line without the path and its line end, and the target of a link
+// behind "-> ", for the report page.
+std::string detailSummary(const EntryDetails& details);
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

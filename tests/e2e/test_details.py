@@ -1,11 +1,13 @@
 """Detailed dumps (-details): what changed, old and new, for files and registry values."""
 
+import json
 import os
 import re
 import shutil
 import subprocess
 
 from test_dump import T0, DumpTestCase, folded_md5
+from test_html import page_data
 from vestiga import IS_WINDOWS, SEP, run_windows_tool
 
 COMPARE_HEAD = ("Loading dump 1.\nParsing dump 1.\nLoading dump 2.\nParsing dump 2.\n"
@@ -126,6 +128,13 @@ class Native(DumpTestCase):
         if acl:
             self.assertIn("    extended attributes: none -> system.posix_acl_access", entries["MOD tree/acl"])
         self.assertNotIn("MOD tree/same", entries)
+        # The report page shows the same changes, old and new, and a listing page each entry's details.
+        self.run_program("-compare", "old.dat", "new.dat", "-html", "page.html")
+        details = json.loads(page_data(self.read("page.html")))["details"]
+        self.assertIn("mode: 0644 \u2192 4755", [text.split("; ")[0] for text in details])
+        self.run_program("-print", "old.dat", "-html", "list.html")
+        listed = json.loads(page_data(self.read("list.html")))["details"]
+        self.assertEqual(1, len([text for text in listed if re.fullmatch(r"link 0777 0 0 6 %s -> setuid" % TIME, text)]))
         # Last-write times alone see only the link made anew and the directory it was made in.
         self.dump("plain-new.dat", "-dirs", "tree")
         self.assertEqual({"MOD tree": [], "MOD tree/link": []}, report(self.run_program("-compare", "old.dat", "plain-new.dat").out))
