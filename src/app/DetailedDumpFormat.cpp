@@ -63,6 +63,15 @@ public:
             if ((byte & 0x80) == 0) return value;
         }
     }
+    // The same checks as number(), without the value.
+    void skipNumber() {
+        const std::uint64_t limit = _left < 10 ? _left : 10;
+        std::uint64_t last = 0;
+        while (last < limit && (static_cast<unsigned char>(_at[last]) & 0x80) != 0) ++last;
+        if (last == limit || (last == 9 && static_cast<unsigned char>(_at[9]) > 1)) corrupt();
+        _at += last + 1;
+        _left -= last + 1;
+    }
     const char* take(std::uint64_t count) {
         if (count > _left) corrupt();
         const char* taken = _at;
@@ -185,9 +194,9 @@ std::uint64_t DetailedDumpFormat::parse(const char* at, std::uint64_t available,
     Bytes fields(record.take(size), size);
     const std::uint64_t mask = fields.number();
     if (_columns.size() < 64 && (mask >> _columns.size()) != 0) corrupt();
-    for (std::size_t i = 0; i < _columns.size(); ++i) {
-        if ((mask >> i & 1) == 0) continue;
-        const Column& column = _columns[i];
+    // The present fields, lowest bit first.
+    for (std::uint64_t left = mask; left != 0; left &= left - 1) {
+        const Column& column = _columns[static_cast<std::size_t>(__builtin_ctzll(left))];
         if (column.encoding == 'B') {
             const std::uint64_t length = fields.number();
             const char* value = fields.take(length);
@@ -196,12 +205,12 @@ std::uint64_t DetailedDumpFormat::parse(const char* at, std::uint64_t available,
             std::string text(value, length);
             if (column.field == EntryDetails::EXTENDED_ATTRIBUTES) attributes(text);
             if (details != nullptr) details->setBytes(static_cast<EntryDetails::Field>(column.field), std::move(text));
+        } else if (details == nullptr || column.field < 0) {
+            fields.skipNumber();
         } else {
             const std::uint64_t value = fields.number();
-            if (column.field >= 0 && details != nullptr) {
-                details->setNumber(static_cast<EntryDetails::Field>(column.field),
-                                   column.encoding == 'S' ? unzigzag(value) : value);
-            }
+            details->setNumber(static_cast<EntryDetails::Field>(column.field),
+                               column.encoding == 'S' ? unzigzag(value) : value);
         }
     }
     if (fields.left() != 0) corrupt();

@@ -17,6 +17,8 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
     std::vector<SnapshotDifference> created, deleted, modified;
     // Details count only where both dumps record them.
     const bool withDetails = oldDump.isDetailed() && newDump.isDetailed();
+    // Most entries keep their details byte for byte: those need no reading.
+    const bool sameLayout = withDetails && oldDump.headerBytes() == newDump.headerBytes();
     oldDump.rewind();
     newDump.rewind();
     while (!oldDump.atEnd() && !newDump.atEnd()) {
@@ -29,7 +31,9 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
             newDump.advance();
         } else {
             std::vector<DetailChange> changes;
-            if (withDetails) changes = detailChanges(oldDump.details(), newDump.details());
+            if (withDetails && !(sameLayout && oldDump.detailBytes() == newDump.detailBytes())) {
+                changes = detailChanges(oldDump.details(), newDump.details());
+            }
             if (oldDump.fingerprint() != newDump.fingerprint() || !changes.empty()) {
                 modified.push_back(SnapshotDifference{oldDump.path(), MODIFIED, oldDump.fingerprint(),
                                                       newDump.fingerprint(), std::move(changes)});

@@ -123,9 +123,18 @@ Fingerprint DumpReader::fingerprint() const {
 
 bool DumpReader::isDetailed() const { return _format != nullptr; }
 
-EntryDetails DumpReader::details() const {
+std::uint64_t DumpReader::detailsOffset() const {
     const std::uint64_t record = currentRecord();
-    return _format->readDetails(_begin + record + lengthSize + readUint32(_begin + record) + fingerprintSize);
+    return record + lengthSize + readUint32(_begin + record) + fingerprintSize;
+}
+
+EntryDetails DumpReader::details() const { return _format->readDetails(_begin + detailsOffset()); }
+
+std::string_view DumpReader::headerBytes() const { return std::string_view(_begin, _recordsStart); }
+
+std::string_view DumpReader::detailBytes() const {
+    const std::uint64_t offset = detailsOffset();
+    return std::string_view(_begin + offset, _format->detailsSize(_begin + offset));
 }
 
 void DumpReader::advance() {

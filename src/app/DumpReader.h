@@ -55,6 +55,10 @@ public:
     bool isDetailed() const;
     // The details of the current path; not at the end, in a detailed dump.
     EntryDetails details() const;
+    // The bytes of the header, and of the current path's details part: two
+    // dumps with the same header hold the same details in the same bytes.
+    std::string_view headerBytes() const;
+    std::string_view detailBytes() const;
     void advance();
     // Back to the first path.
     void rewind();
@@ -63,6 +67,7 @@ private:
     std::string_view pathAt(std::uint64_t offset) const;
     std::uint64_t recordEnd(std::uint64_t offset) const;
     std::uint64_t currentRecord() const;
+    std::uint64_t detailsOffset() const;
     // Places the cursor on the path whose first record starts at _position.
     void settle();
     void sortIndex();
