@@ -1,18 +1,48 @@
 // Any bytes: either rejected as corrupt, or a snapshot that serialises to a
 // dump which reads back to the same entries and the same bytes, and is no
-// longer than what was read (duplicates go, nothing is added).
+// longer than what was read (duplicates go, nothing is added). A detailed
+// dump is either rejected or read whole: every record's details, and their
+// listing and differences, come from bytes that were checked.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/DetailText.h"
+#include "app/DumpReader.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotImpl.h"
 
 using namespace com::quorvane::products::lumeno;
 
+namespace {
+
+void readDetailed(const char* begin, std::size_t size) {
+    try {
+        DumpReader reader(begin, begin + size);
+        if (!reader.isDetailed()) std::abort();
+        std::string listing;
+        EntryDetails previous;
+        std::uint64_t count = 0;
+        for (; !reader.atEnd(); reader.advance(), ++count) {
+            const EntryDetails details = reader.details();
+            appendDetailedListingLine(listing, reader.path(), details);
+            detailChanges(previous, details);
+            previous = details;
+        }
+        if (count != reader.entryCount()) std::abort();
+    } catch (const SnapshotException&) {
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* begin = reinterpret_cast<const char*>(data);
+    if (size >= 4 && std::string(begin, 4) == "\xFF\xFF\xFF\xFF") {
+        readDetailed(begin, size);
+        return 0;
+    }
     std::vector<char> first;
     std::string listing;
     try {

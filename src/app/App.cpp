@@ -42,6 +42,7 @@ const char* const HELP_FLAG = "-help";
 const char* const HTML_FLAG = "-html";
 const char* const JSON_FLAG = "-json";
 const char* const VERIFY_FLAG = "-verify";
+const char* const DETAILS_FLAG = "-details";
 
 namespace {
 
@@ -49,10 +50,10 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[10] = {
+const FlagDeclaration DECLARED_FLAGS[11] = {
     {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
     {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
-    {JSON_FLAG, 1, 1},   {VERIFY_FLAG, 1, 1},
+    {JSON_FLAG, 1, 1},   {VERIFY_FLAG, 1, 1},      {DETAILS_FLAG, 0, 0},
 };
 
 namespace {
@@ -109,6 +110,9 @@ void writeJsonLines(const std::string& fileName, const std::string& lines, Messa
 void reportComparison(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                       const std::string& oldName, DumpReader& oldDump, const std::string& newName,
                       DumpReader& newDump, MessageOutput& output, FileSaver& saver) {
+    if (oldDump.isDetailed() != newDump.isDetailed()) {
+        progress(output, "Only one of the dumps has details: comparing last-write times and fingerprints alone.\n");
+    }
     std::vector<SnapshotDifference> differences = compare(oldDump, newDump);
     output.write("Comparsion result:\n");
     // "identical" speaks of the dumps, before the ignore patterns hide anything.
@@ -263,7 +267,9 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
     // goes as soon as they are made: the merge reads both sides alike.
     std::string records;
     {
-        const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output);
+        // A detailed dump is checked against the same details, taken now.
+        const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output,
+                                    parser.isSet(DETAILS_FLAG) || oldDump.reader->isDetailed());
         snapshot.writeRecords([&records](const char* data, std::size_t size) {
             records.append(data, size);
             return true;
@@ -285,7 +291,8 @@ int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
 
     progress(output, "Creating dump. Please be patient.\n");
-    std::unique_ptr<SnapshotImpl> snapshot(new SnapshotImpl(dirs, regdirs, ignorePatterns, output));
+    std::unique_ptr<SnapshotImpl> snapshot(
+        new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG)));
     // A scan that found nothing is most often a mistyped or missing
     // directory: it never replaces a dump that holds entries.
     if (snapshot->getPaths()->empty() && saver.holdsData(dumpFile)) {

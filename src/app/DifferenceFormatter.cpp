@@ -32,6 +32,16 @@ std::string formatDifferences(const std::vector<SnapshotDifference>& differences
         text += ' ';
         appendShownName(text, difference.path);
         text += '\n';
+        // Each value was quoted when it was made.
+        for (const DetailChange& change : difference.changes) {
+            text += "    ";
+            text += change.name;
+            text += ": ";
+            text += change.before;
+            text += " -> ";
+            text += change.after;
+            text += '\n';
+        }
     }
     return text;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
+#include "app/DetailText.h"
 #include "app/DumpReader.h"
 #include "app/IsIgnored.h"
 
@@ -13,30 +15,38 @@ namespace lumeno {
 
 std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump) {
     std::vector<SnapshotDifference> created, deleted, modified;
+    // Details count only where both dumps record them.
+    const bool withDetails = oldDump.isDetailed() && newDump.isDetailed();
+    // Most entries keep their details byte for byte: those need no reading.
+    const bool sameLayout = withDetails && oldDump.headerBytes() == newDump.headerBytes();
     oldDump.rewind();
     newDump.rewind();
     while (!oldDump.atEnd() && !newDump.atEnd()) {
         const int order = oldDump.path().compare(newDump.path());
         if (order < 0) {
-            deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0});
+            deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0, {}});
             oldDump.advance();
         } else if (order > 0) {
-            created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint()});
+            created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint(), {}});
             newDump.advance();
         } else {
-            if (oldDump.fingerprint() != newDump.fingerprint()) {
-                modified.push_back(
-                    SnapshotDifference{oldDump.path(), MODIFIED, oldDump.fingerprint(), newDump.fingerprint()});
+            std::vector<DetailChange> changes;
+            if (withDetails && !(sameLayout && oldDump.detailBytes() == newDump.detailBytes())) {
+                changes = detailChanges(oldDump.details(), newDump.details());
+            }
+            if (oldDump.fingerprint() != newDump.fingerprint() || !changes.empty()) {
+                modified.push_back(SnapshotDifference{oldDump.path(), MODIFIED, oldDump.fingerprint(),
+                                                      newDump.fingerprint(), std::move(changes)});
             }
             oldDump.advance();
             newDump.advance();
         }
     }
     for (; !oldDump.atEnd(); oldDump.advance()) {
-        deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0});
+        deleted.push_back(SnapshotDifference{oldDump.path(), DELETED, oldDump.fingerprint(), 0, {}});
     }
     for (; !newDump.atEnd(); newDump.advance()) {
-        created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint()});
+        created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint(), {}});
     }
     created.reserve(created.size() + deleted.size() + modified.size());
     created.insert(created.end(), deleted.begin(), deleted.end());

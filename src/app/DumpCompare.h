@@ -16,6 +16,9 @@ class IgnorePatternList;
 // What changed from the old dump to the new one, in one merge pass over both
 // readers from their first paths: all creations, then all deletions, then
 // all modifications, each ordered by path. The readers end at their ends.
+// Between two detailed dumps, a path is modified when its fingerprint or
+// any of its details differ, and its difference tells which details; a
+// plain dump against a detailed one compares on the fingerprints alone.
 std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump);
 
 // Drops the differences whose paths an ignore pattern matches, keeping the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/DetailedDumpFormat.h"
 #include "app/SnapshotException.h"
 
 namespace com {
@@ -31,15 +32,24 @@ std::uint64_t readUint64(const char* bytes) {
 }  // namespace
 
 DumpReader::DumpReader(const char* begin, const char* end)
-    : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _entryCount(0), _position(0), _current(0),
-      _following(0) {
+    : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _recordsStart(0), _entryCount(0),
+      _position(0), _current(0), _following(0) {
+    if (DetailedDumpFormat::startsDetailed(begin, end)) {
+        _format.reset(new DetailedDumpFormat(begin, end));
+        _recordsStart = _format->headerSize();
+    }
     bool ascending = true;
     std::uint64_t records = 0;
     std::string_view previous;
-    for (std::uint64_t offset = 0; offset < _size; ++records) {
+    for (std::uint64_t offset = _recordsStart; offset < _size; ++records) {
         if (_size - offset < lengthSize) throw SnapshotException(corruptDataMessage);
         const std::uint64_t length = readUint32(_begin + offset);
         if (_size - offset - lengthSize < length + fingerprintSize) throw SnapshotException(corruptDataMessage);
+        std::uint64_t detailsSize = 0;
+        if (_format) {
+            const std::uint64_t detailsAt = offset + lengthSize + length + fingerprintSize;
+            detailsSize = _format->checkDetails(_begin + detailsAt, _size - detailsAt);
+        }
         if (ascending) {
             const std::string_view path(_begin + offset + lengthSize, length);
             const int order = records == 0 ? 1 : path.compare(previous);
@@ -47,26 +57,33 @@ DumpReader::DumpReader(const char* begin, const char* end)
             if (order > 0) ++_entryCount;
             previous = path;
         }
-        offset += lengthSize + length + fingerprintSize;
+        offset += lengthSize + length + fingerprintSize + detailsSize;
     }
     if (!ascending) {
         // Not in the order this program writes: an offset per record, sorted
         // by path; of equal paths the later record wins.
         _index.reserve(records);
-        for (std::uint64_t offset = 0; offset < _size; offset = recordEnd(offset)) _index.push_back(offset);
+        for (std::uint64_t offset = _recordsStart; offset < _size; offset = recordEnd(offset)) {
+            _index.push_back(offset);
+        }
         sortIndex();
         _entryCount = _index.size();
     }
-    settle();
+    rewind();
 }
+
+DumpReader::~DumpReader() {}
 
 std::string_view DumpReader::pathAt(std::uint64_t offset) const {
     return std::string_view(_begin + offset + lengthSize, readUint32(_begin + offset));
 }
 
 std::uint64_t DumpReader::recordEnd(std::uint64_t offset) const {
-    return offset + lengthSize + readUint32(_begin + offset) + fingerprintSize;
+    const std::uint64_t plainEnd = offset + lengthSize + readUint32(_begin + offset) + fingerprintSize;
+    return _format ? plainEnd + _format->detailsSize(_begin + plainEnd) : plainEnd;
 }
+
+std::uint64_t DumpReader::currentRecord() const { return _index.empty() ? _current : _index[_position]; }
 
 void DumpReader::sortIndex() {
     // Offsets of equal paths stay in file order, so the last of each run is
@@ -97,11 +114,27 @@ std::uint64_t DumpReader::entryCount() const { return _entryCount; }
 
 bool DumpReader::atEnd() const { return _index.empty() ? _position >= _size : _position >= _index.size(); }
 
-std::string_view DumpReader::path() const { return pathAt(_index.empty() ? _current : _index[_position]); }
+std::string_view DumpReader::path() const { return pathAt(currentRecord()); }
 
 Fingerprint DumpReader::fingerprint() const {
-    const std::uint64_t record = _index.empty() ? _current : _index[_position];
+    const std::uint64_t record = currentRecord();
     return readUint64(_begin + record + lengthSize + readUint32(_begin + record));
+}
+
+bool DumpReader::isDetailed() const { return _format != nullptr; }
+
+std::uint64_t DumpReader::detailsOffset() const {
+    const std::uint64_t record = currentRecord();
+    return record + lengthSize + readUint32(_begin + record) + fingerprintSize;
+}
+
+EntryDetails DumpReader::details() const { return _format->readDetails(_begin + detailsOffset()); }
+
+std::string_view DumpReader::headerBytes() const { return std::string_view(_begin, _recordsStart); }
+
+std::string_view DumpReader::detailBytes() const {
+    const std::uint64_t offset = detailsOffset();
+    return std::string_view(_begin + offset, _format->detailsSize(_begin + offset));
 }
 
 void DumpReader::advance() {
@@ -114,7 +147,7 @@ void DumpReader::advance() {
 }
 
 void DumpReader::rewind() {
-    _position = 0;
+    _position = _index.empty() ? _recordsStart : 0;
     settle();
 }
 

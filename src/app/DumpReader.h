@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "app/EntryDetails.h"
 #include "app/Fingerprint.h"
 
 namespace com {
@@ -16,7 +18,8 @@ namespace lumeno {
 // The records of a dump file, read where they lie: a cursor that gives every
 // path once, in byte order, with the fingerprint of its last record. No path
 // is copied; the views it gives lie in the bytes it was made over, which
-// must outlive it.
+// must outlive it. A detailed dump is read the same way, behind its header,
+// and gives the details of each path as well.
 //
 // Invariants:
 // - every record in [_begin, _end) was checked whole when the reader was made;
@@ -27,15 +30,19 @@ namespace lumeno {
 // - otherwise _index holds, in path order, the offset of the last record of
 //   every path, and _position is the current place in it;
 // - at the end, _position is the size of the bytes, or of _index.
+class DetailedDumpFormat;
+
 class DumpReader {
 public:
-    // Checks every record of [begin, end): throws SnapshotException with the
-    // corrupt data message when one is cut short. Records that go backwards
+    // Checks every record of [begin, end), and the header of a detailed
+    // dump: throws SnapshotException with the corrupt data message when one
+    // is cut short or damaged. Records that go backwards
     // cost an index of one offset per record, sorted once here.
     DumpReader(const char* begin, const char* end);
 
     DumpReader(const DumpReader&) = delete;
     DumpReader& operator=(const DumpReader&) = delete;
+    ~DumpReader();
 
     // The number of distinct paths.
     std::uint64_t entryCount() const;
@@ -44,6 +51,14 @@ public:
     // The current path and its fingerprint; not at the end.
     std::string_view path() const;
     Fingerprint fingerprint() const;
+    // Whether the dump is a detailed one.
+    bool isDetailed() const;
+    // The details of the current path; not at the end, in a detailed dump.
+    EntryDetails details() const;
+    // The bytes of the header, and of the current path's details part: two
+    // dumps with the same header hold the same details in the same bytes.
+    std::string_view headerBytes() const;
+    std::string_view detailBytes() const;
     void advance();
     // Back to the first path.
     void rewind();
@@ -51,12 +66,17 @@ public:
 private:
     std::string_view pathAt(std::uint64_t offset) const;
     std::uint64_t recordEnd(std::uint64_t offset) const;
+    std::uint64_t currentRecord() const;
+    std::uint64_t detailsOffset() const;
     // Places the cursor on the path whose first record starts at _position.
     void settle();
     void sortIndex();
 
     const char* _begin;
     std::uint64_t _size;
+    std::unique_ptr<DetailedDumpFormat> _format;
+    // Where the first record starts: behind the header of a detailed dump.
+    std::uint64_t _recordsStart;
     std::uint64_t _entryCount;
     std::vector<std::uint64_t> _index;
     std::uint64_t _position;

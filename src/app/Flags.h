@@ -16,6 +16,7 @@ extern const char* const HELP_FLAG;
 extern const char* const HTML_FLAG;
 extern const char* const JSON_FLAG;
 extern const char* const VERIFY_FLAG;
+extern const char* const DETAILS_FLAG;
 
 // A flag the program declares to its argument parser, with the number of
 // arguments it takes.
@@ -26,7 +27,7 @@ struct FlagDeclaration {
 };
 
 // Every flag of the program, in the order they are declared.
-extern const FlagDeclaration DECLARED_FLAGS[10];
+extern const FlagDeclaration DECLARED_FLAGS[11];
 
 }  // namespace lumeno
 }  // namespace products

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/DetailText.h"
 #include "app/DumpReader.h"
 #include "app/MessageOutput.h"
 #include "util/NameQuoting.h"
@@ -39,8 +40,13 @@ void appendListingLine(std::string& out, std::string_view path, Fingerprint fing
 void printListing(DumpReader& dump, MessageOutput& output) {
     std::string block;
     block.reserve(blockSize + 4096);
+    const bool detailed = dump.isDetailed();
     for (dump.rewind(); !dump.atEnd(); dump.advance()) {
-        appendListingLine(block, dump.path(), dump.fingerprint());
+        if (detailed) {
+            appendDetailedListingLine(block, dump.path(), dump.details());
+        } else {
+            appendListingLine(block, dump.path(), dump.fingerprint());
+        }
         if (block.size() >= blockSize) {
             output.write(block);
             block.clear();

@@ -23,7 +23,7 @@ void appendFingerprintDigits(std::string& out, Fingerprint fingerprint);
 void appendListingLine(std::string& out, std::string_view path, Fingerprint fingerprint);
 
 // The listing of every path of `dump` from its first, in one pass, written to
-// `output` in large blocks.
+// `output` in large blocks; a detailed dump lists each path with its details.
 void printListing(DumpReader& dump, MessageOutput& output);
 
 }  // namespace lumeno

@@ -5,6 +5,8 @@
 #include <memory>
 #include <tuple>
 
+#include "app/DetailedDumpFormat.h"
+#include "app/EntryDetails.h"
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
 #include "app/ScanProgress.h"
@@ -56,11 +58,43 @@ std::string keyName(const std::string& keyPath) {
     return separator + 1 == keyPath.size() ? keyPath.substr(0, separator) : keyPath;
 }
 
+// 100-nanosecond steps from 1601-01-01 to 1970-01-01.
+const std::int64_t stepsBeforeUnixEpoch = 116444736000000000LL;
+
+std::string keyDetails(std::uint64_t lastWrite) {
+    EntryDetails details;
+    details.setNumber(EntryDetails::KIND, EntryDetails::REGISTRY_KEY);
+    if (lastWrite != 0) {
+        details.setNumber(EntryDetails::LAST_WRITE,
+                          static_cast<std::uint64_t>((static_cast<std::int64_t>(lastWrite) - stepsBeforeUnixEpoch) * 100));
+    }
+    std::string encoded;
+    DetailedDumpFormat::appendDetails(encoded, details);
+    return encoded;
+}
+
+// Data up to the limit is kept whole; beyond it, its size and digest.
+std::string valueDetails(unsigned long type, const std::string& data, const std::vector<unsigned char>& digest) {
+    EntryDetails details;
+    details.setNumber(EntryDetails::KIND, EntryDetails::REGISTRY_VALUE);
+    details.setNumber(EntryDetails::REGISTRY_TYPE, type);
+    details.setNumber(EntryDetails::DATA_SIZE, data.size());
+    if (data.size() <= EntryDetails::DATA_LIMIT) {
+        details.setBytes(EntryDetails::DATA, data);
+    } else {
+        details.setNumber(EntryDetails::DATA_DIGEST, foldDigest(digest));
+    }
+    std::string encoded;
+    DetailedDumpFormat::appendDetails(encoded, details);
+    return encoded;
+}
+
 }  // namespace
 
 RegistryScanner::RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output,
-                                 ScanProgress& progress)
-    : _ignorePatterns(ignorePatterns), _output(output), _progress(progress), _entriesBefore(0) {}
+                                 ScanProgress& progress, bool withDetails)
+    : _ignorePatterns(ignorePatterns), _output(output), _progress(progress), _withDetails(withDetails),
+      _entriesBefore(0) {}
 
 std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std::string>& regdirs,
                                                            std::size_t entriesBefore) {
@@ -85,7 +119,7 @@ std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std
     for (auto first = items.begin(); first != items.end();) {
         auto last = first + 1;
         while (last != items.end() && last->path == first->path) ++last;
-        records.emplace_back(first->path, fingerprintOf(first, last));
+        records.push_back(Record{first->path, fingerprintOf(first, last), first->details});
         first = last;
     }
     return records;
@@ -121,9 +155,11 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
     _progress.show(ScanProgress::READING_REGISTRY, _entriesBefore + items.size(), 0, keyPath);
     const std::string::size_type separator = name.rfind('\\');
     const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
-    if (!isIgnored(keyPath, _ignorePatterns)) {
+    const bool recorded = !isIgnored(keyPath, _ignorePatterns);
+    const std::size_t keyItem = items.size();
+    if (recorded) {
         items.push_back(Item{keyPath, Item::KEY, name.substr(0, nameStart == 0 ? 0 : separator),
-                             name.substr(nameStart), {}});
+                             name.substr(nameStart), {}, _withDetails ? keyDetails(0) : std::string()});
     }
 
     try {
@@ -141,12 +177,17 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
         }
         key->open(openFrom, KEY_READ);
         windows::registry::RegistryReaderImpl reader(key.get());
+        if (recorded && _withDetails) items[keyItem].details = keyDetails(reader.getLastWriteTime());
 
-        for (const auto& value : reader.getValues()) {
+        std::vector<unsigned long> types;
+        const std::vector<std::pair<std::string, std::string>> values = reader.getValues(types);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const auto& value = values[i];
             const std::string valuePath = name + "\\" + value.first;
             // An ignored value is left out alone; the values after it still count.
             if (isIgnored(valuePath, _ignorePatterns)) continue;
-            items.push_back(Item{valuePath, Item::VALUE, name, value.first, md5Of(value.second)});
+            items.push_back(Item{valuePath, Item::VALUE, name, value.first, md5Of(value.second), {}});
+            if (_withDetails) items.back().details = valueDetails(types[i], value.second, items.back().digest);
         }
         for (const std::string& subKeyName : reader.getSubKeys()) {
             const std::string subKeyPath = name + "\\" + subKeyName;

@@ -32,10 +32,16 @@ class ScanProgress;
 // Problems with a key become warnings on the output; the pass goes on.
 class RegistryScanner {
 public:
-    // One record of the pass: a path and its fingerprint.
-    typedef std::pair<std::string, Fingerprint> Record;
+    // One record of the pass: a path, its fingerprint and, when the pass
+    // takes them, the details part of its record in a detailed dump.
+    struct Record {
+        std::string path;
+        Fingerprint fingerprint;
+        std::string details;
+    };
 
-    RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress);
+    RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress,
+                    bool withDetails = false);
 
     // The records of the keys `regdirs` ("HKEY_ROOT" for every root key), in
     // byte order of their paths, each path once. `entriesBefore`
@@ -47,6 +53,9 @@ private:
     // One item the pass found: a key or a value, the path of the key it
     // belongs to (a key's parent; empty for a root key), its own name, and
     // the MD5 of its data (empty for a key); `path` is the path it gives.
+    // `details` is its details part, when the pass takes them; of several
+    // items that give one path, the first in their order (a key before a
+    // value) gives the path's details.
     struct Item {
         enum Kind { KEY = 'K', VALUE = 'V' };
         std::string path;
@@ -54,6 +63,7 @@ private:
         std::string keyPath;
         std::string name;
         std::vector<unsigned char> digest;
+        std::string details;
     };
 
     // The fingerprint of the items that give one path.
@@ -68,6 +78,7 @@ private:
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
     ScanProgress& _progress;
+    const bool _withDetails;
     std::size_t _entriesBefore;
     // The names of the keys the pass starts from, and those of them read so
     // far. A key named twice, or named below another one named, is read

@@ -10,6 +10,7 @@
 #include "app/JsonText.h"
 #include "util/NameQuoting.h"
 #include "app/ReportPageTemplate.h"
+#include "app/DetailText.h"
 #include "app/DumpReader.h"
 
 namespace com {
@@ -33,6 +34,9 @@ struct PageEntry {
     Fingerprint first;
     // A modified entry's new fingerprint.
     Fingerprint second;
+    // From detailed dumps: a listed entry's details, or what changed of a
+    // modified one, as shown.
+    std::string details;
 };
 
 // A path that begins with a slash is a POSIX path: its first name is "/" and
@@ -130,6 +134,10 @@ void appendTree(std::string& json, std::vector<PageEntry>& entries) {
     std::string depths = "\"depths\":[";
     std::string marks = "\"marks\":\"";
     std::string fingerprints = "\"fingerprints\":[";
+    // One text for each entry with fingerprints, when any entry has details.
+    const bool withDetails =
+        std::any_of(entries.begin(), entries.end(), [](const PageEntry& entry) { return !entry.details.empty(); });
+    std::string details = "\"details\":[";
     std::vector<std::string_view> open;
     std::vector<std::string_view> current;
     bool firstNode = true;
@@ -154,6 +162,10 @@ void appendTree(std::string& json, std::vector<PageEntry>& entries) {
         if (!firstFingerprint) fingerprints += ',';
         firstFingerprint = false;
         appendFingerprint(fingerprints, entry.first);
+        if (withDetails) {
+            if (details.back() != '[') details += ',';
+            appendJsonString(details, entry.details);
+        }
         if (entry.mark == MODIFIED_MARK) {
             fingerprints += ',';
             appendFingerprint(fingerprints, entry.second);
@@ -168,6 +180,11 @@ void appendTree(std::string& json, std::vector<PageEntry>& entries) {
     json += "\",";
     json += fingerprints;
     json += ']';
+    if (withDetails) {
+        json += ',';
+        json += details;
+        json += ']';
+    }
 }
 
 std::string page(const std::string& data) {
@@ -189,7 +206,7 @@ std::string comparisonPage(const std::string& oldFile, const DumpReader& oldDump
     entries.reserve(differences.size());
     std::size_t counts[3] = {0, 0, 0};
     for (const SnapshotDifference& difference : differences) {
-        PageEntry entry = {difference.path, NO_MARK, 0, 0};
+        PageEntry entry = {difference.path, NO_MARK, 0, 0, std::string()};
         switch (difference.kind) {
         case CREATED: entry.mark = CREATED_MARK; break;
         case DELETED: entry.mark = DELETED_MARK; break;
@@ -197,6 +214,14 @@ std::string comparisonPage(const std::string& oldFile, const DumpReader& oldDump
             entry.mark = MODIFIED_MARK;
             entry.first = difference.before;
             entry.second = difference.after;
+            for (const DetailChange& change : difference.changes) {
+                if (!entry.details.empty()) entry.details += "; ";
+                entry.details += change.name;
+                entry.details += ": ";
+                entry.details += change.before;
+                entry.details += " \u2192 ";
+                entry.details += change.after;
+            }
             break;
         }
         }
@@ -218,7 +243,8 @@ std::string listingPage(const std::string& file, DumpReader& dump) {
     std::vector<PageEntry> entries;
     entries.reserve(dump.entryCount());
     for (dump.rewind(); !dump.atEnd(); dump.advance()) {
-        entries.push_back(PageEntry{dump.path(), LISTED_MARK, dump.fingerprint(), 0});
+        entries.push_back(PageEntry{dump.path(), LISTED_MARK, dump.fingerprint(), 0,
+                                    dump.isDetailed() ? detailSummary(dump.details()) : std::string()});
     }
     std::string json = "{\"report\":\"listing\",\"dumps\":[";
     appendDump(json, file, dump);

@@ -2,7 +2,9 @@
 #define VESTIGA_APP_SNAPSHOTDIFFERENCE_H
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Fingerprint.h"
 
@@ -17,6 +19,14 @@ enum DifferenceKind : std::int32_t {
     MODIFIED = 2,  // in both, with different fingerprints
 };
 
+// A detail of an entry that two detailed dumps record differently: its
+// name and both values, as the report shows them.
+struct DetailChange {
+    const char* name;
+    std::string before;
+    std::string after;
+};
+
 // Both sides' records of a path that differs. The path lies in the bytes of
 // the dump it was read from.
 struct SnapshotDifference {
@@ -24,6 +34,8 @@ struct SnapshotDifference {
     DifferenceKind kind;
     Fingerprint before;  // 0 for a creation
     Fingerprint after;   // 0 for a deletion
+    // For a modification between two detailed dumps, in the order of the fields.
+    std::vector<DetailChange> changes = {};
 };
 
 }  // namespace lumeno

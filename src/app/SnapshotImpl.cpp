@@ -2,9 +2,11 @@
 
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <new>
 #include <string_view>
 
+#include "app/DetailedDumpFormat.h"
 #include "app/Listing.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotScanner.h"
@@ -52,39 +54,44 @@ std::pair<SnapshotImpl::Paths::iterator, bool> insertPath(SnapshotImpl::Paths& p
     return std::make_pair(element, paths.size() != sizeBefore);
 }
 
-// Looks up the fingerprints of elements visited in path order. A snapshot read
-// from a dump file allocated its elements and their entries in path order, so
-// the entry after the one found last is nearly always the next one asked for;
-// any other element costs an ordinary search.
-class FingerprintCursor {
+// Looks up what a map keyed by element address holds for elements visited in
+// path order. A snapshot read from a dump file allocated its elements and
+// their entries in path order, so the entry after the one found last is
+// nearly always the next one asked for; any other element costs an ordinary
+// search.
+template <typename Map>
+class ElementCursor {
 public:
-    explicit FingerprintCursor(const SnapshotImpl::PathInfo& pathInfo) : _pathInfo(pathInfo), _next(pathInfo.begin()) {}
+    explicit ElementCursor(const Map& map) : _map(map), _next(map.begin()) {}
 
-    // The fingerprint of the element at `element`; null if it has none.
-    const Fingerprint* find(const SnapshotImpl::Path* element) {
-        SnapshotImpl::PathInfo::const_iterator found = _next;
-        if (found == _pathInfo.end() || found->first != element) found = _pathInfo.find(element);
-        if (found == _pathInfo.end()) return nullptr;
+    // What the map holds for the element at `element`; null if nothing.
+    const typename Map::mapped_type* find(const SnapshotImpl::Path* element) {
+        typename Map::const_iterator found = _next;
+        if (found == _map.end() || found->first != element) found = _map.find(element);
+        if (found == _map.end()) return nullptr;
         _next = std::next(found);
         return &found->second;
     }
 
 private:
-    const SnapshotImpl::PathInfo& _pathInfo;
-    SnapshotImpl::PathInfo::const_iterator _next;
+    const Map& _map;
+    typename Map::const_iterator _next;
 };
 
 const std::string::size_type listingLineOverhead = 16 + 1 + 1;
 
 }  // namespace
 
-SnapshotImpl::SnapshotImpl(const char* begin, const char* end) : _snapshotData(makeSnapshotData(_memory)) {
+SnapshotImpl::SnapshotImpl(const char* begin, const char* end)
+    : _snapshotData(makeSnapshotData(_memory)), _details(nullptr) {
     deserialize(begin, end, *_snapshotData.first, *_snapshotData.second);
 }
 
 SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
-                           const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _snapshotData(SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory)) {}
+                           const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails)
+    : _details(withDetails ? makePathDetails(_memory) : nullptr) {
+    _snapshotData = SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory, _details);
+}
 
 // Everything the containers hold lies in the arena and owns nothing else, so
 // they are not destroyed: the arena gives back its blocks, and with them both
@@ -95,6 +102,10 @@ SnapshotImpl::SnapshotData SnapshotImpl::makeSnapshotData(std::pmr::memory_resou
     Paths* const paths = new (memory.allocate(sizeof(Paths), alignof(Paths))) Paths(&memory);
     PathInfo* const pathInfo = new (memory.allocate(sizeof(PathInfo), alignof(PathInfo))) PathInfo(&memory);
     return SnapshotData(paths, pathInfo);
+}
+
+SnapshotImpl::PathDetails* SnapshotImpl::makePathDetails(std::pmr::memory_resource& memory) {
+    return new (memory.allocate(sizeof(PathDetails), alignof(PathDetails))) PathDetails(&memory);
 }
 
 void SnapshotImpl::ensureAvailable(std::uint32_t offset, std::uint32_t size, std::uint32_t needed) {
@@ -148,7 +159,7 @@ const Fingerprint* SnapshotImpl::fingerprintOf(Paths::const_iterator element) co
 
 template <typename Visitor>
 void SnapshotImpl::forEachEntry(Visitor visit) const {
-    FingerprintCursor fingerprints(*_snapshotData.second);
+    ElementCursor<PathInfo> fingerprints(*_snapshotData.second);
     for (Paths::const_iterator i = _snapshotData.first->begin(); i != _snapshotData.first->end(); ++i) {
         const Fingerprint* fingerprint = fingerprints.find(&*i);
         if (fingerprint == nullptr) {
@@ -173,6 +184,9 @@ bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write) const
     const std::string::size_type blockSize = 1 << 20;
     std::string block;
     block.reserve(blockSize + lengthSize + fingerprintSize);
+    if (_details != nullptr) DetailedDumpFormat::appendHeader(block);
+    std::unique_ptr<ElementCursor<PathDetails>> details;
+    if (_details != nullptr) details.reset(new ElementCursor<PathDetails>(*_details));
     bool written = true;
     forEachEntry([&](const Path& path, Fingerprint fingerprint) {
         if (!written) return;
@@ -181,6 +195,14 @@ bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write) const
         block.append(numbers, lengthSize).append(path.data(), path.size());
         writeUint64(numbers, fingerprint);
         block.append(numbers, fingerprintSize);
+        if (details) {
+            const std::pmr::string* found = details->find(&path);
+            if (found != nullptr) {
+                block.append(found->data(), found->size());
+            } else {
+                DetailedDumpFormat::appendDetails(block, EntryDetails());
+            }
+        }
         if (block.size() >= blockSize) {
             written = write(block.data(), block.size());
             block.clear();

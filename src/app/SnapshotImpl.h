@@ -31,19 +31,25 @@ public:
     typedef std::pmr::map<const Path*, Fingerprint> PathInfo;
     // Both containers are owned by the snapshot.
     typedef std::pair<Paths*, PathInfo*> SnapshotData;
+    // The details part of each path's record in a detailed dump, as it is
+    // written, keyed like PathInfo.
+    typedef std::pmr::map<const Path*, std::pmr::string> PathDetails;
 
     // Two empty containers made in `memory`, with everything they will hold.
     // They are never destroyed: they end, all at once, when `memory` gives
     // back its blocks.
     static SnapshotData makeSnapshotData(std::pmr::memory_resource& memory);
+    // An empty container of details made in `memory`, like the two above.
+    static PathDetails* makePathDetails(std::pmr::memory_resource& memory);
 
     // Rebuilds a snapshot from the bytes of a dump file, [begin, end).
     // Throws SnapshotException on malformed data.
     SnapshotImpl(const char* begin, const char* end);
     // Builds a snapshot by scanning directories and registry keys; problems
-    // become warnings on `output`.
+    // become warnings on `output`. With `withDetails` it records the details
+    // of every entry and writes a detailed dump.
     SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
-                 const IgnorePatternList& ignorePatterns, MessageOutput& output);
+                 const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails = false);
     ~SnapshotImpl() override;
 
     SnapshotImpl(const SnapshotImpl&) = delete;
@@ -81,6 +87,8 @@ private:
     // stays taken until then.
     std::pmr::monotonic_buffer_resource _memory;
     SnapshotData _snapshotData;
+    // Null unless the snapshot records details.
+    PathDetails* _details;
 };
 
 }  // namespace lumeno

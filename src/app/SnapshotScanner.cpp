@@ -5,12 +5,16 @@
 #include <string_view>
 #include <utility>
 
+#include "app/DetailedDumpFormat.h"
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
 #include "app/RegistryScanner.h"
 #include "app/SnapshotException.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "digest/DigestFold.h"
+#include "digest/MD5DigestImpl.h"
+#include "platform/win32/FileDetails.h"
 #include "platform/win32/ListedPathQuery.h"
 #include "platform/win32/PathSeparator.h"
 #include "platform/win32/ScanSession.h"
@@ -30,6 +34,51 @@ Fingerprint toFingerprint(const FILETIME& time) {
     return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+std::uint64_t foldedMd5(const std::string& data) {
+    MD5DigestImpl digest;
+    digest.update(data.data(), data.data() + data.size());
+    std::vector<unsigned char> bytes;
+    digest.getDigest(bytes);
+    return foldDigest(bytes);
+}
+
+// The extended attributes as a detailed dump holds them: sorted by name,
+// each name with the folded MD5 of its value.
+std::string attributeList(std::vector<std::pair<std::string, std::string>> attributes) {
+    std::sort(attributes.begin(), attributes.end());
+    std::string list;
+    for (const auto& attribute : attributes) {
+        DetailedDumpFormat::appendAttribute(list, attribute.first, foldedMd5(attribute.second));
+    }
+    return list;
+}
+
+std::string encodedDetails(const platform::FileDetails& file) {
+    EntryDetails details;
+    details.setNumber(EntryDetails::KIND, static_cast<std::uint64_t>(file.kind));
+    details.setNumber(EntryDetails::SIZE, file.size);
+    details.setNumber(EntryDetails::LAST_WRITE, static_cast<std::uint64_t>(file.lastWrite));
+    details.setNumber(EntryDetails::DEVICE, file.device);
+    details.setNumber(EntryDetails::INDEX, file.index);
+    details.setNumber(EntryDetails::LINKS, file.links);
+    if (file.hasOwnership) {
+        details.setNumber(EntryDetails::MODE, file.mode);
+        details.setNumber(EntryDetails::OWNER, file.owner);
+        details.setNumber(EntryDetails::GROUP, file.group);
+        details.setNumber(EntryDetails::STATUS_CHANGE, static_cast<std::uint64_t>(file.statusChange));
+    }
+    if (file.hasAttributes) details.setNumber(EntryDetails::ATTRIBUTES, file.attributes);
+    if (file.kind == platform::FileDetails::LINK && !file.linkTarget.empty()) {
+        details.setBytes(EntryDetails::LINK_TARGET, file.linkTarget);
+    }
+    if (!file.extendedAttributes.empty()) {
+        details.setBytes(EntryDetails::EXTENDED_ATTRIBUTES, attributeList(file.extendedAttributes));
+    }
+    std::string encoded;
+    DetailedDumpFormat::appendDetails(encoded, details);
+    return encoded;
+}
+
 }  // namespace
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
@@ -37,7 +86,8 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
 
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
                                                                const std::vector<std::string>& regdirs,
-                                                               std::pmr::memory_resource& memory) {
+                                                               std::pmr::memory_resource& memory,
+                                                               SnapshotImpl::PathDetails* details) {
     const SnapshotImpl::SnapshotData data = SnapshotImpl::makeSnapshotData(memory);
     SnapshotImpl::Paths* const paths = data.first;
     SnapshotImpl::PathInfo* const pathInfo = data.second;
@@ -47,13 +97,16 @@ SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector
         // registry is read, and long before the dump is saved.
         platform::ScanSession session;
         for (const std::string& dir : dirs) scanDirectory(dir, session, *paths);
-        readFileInformation(dirs, session, *paths, *pathInfo);
+        readFileInformation(dirs, session, *paths, *pathInfo, details);
     }
 
-    RegistryScanner registry(_ignorePatterns, _output, _progress);
+    RegistryScanner registry(_ignorePatterns, _output, _progress, details != nullptr);
     for (RegistryScanner::Record& item : registry.scan(regdirs, paths->size())) {
-        // A registry path that a listed path gives as well adds its fingerprint to it.
-        (*pathInfo)[&*paths->emplace(std::move(item.first)).first] ^= item.second;
+        // A registry path that a listed path gives as well adds its
+        // fingerprint to it, and keeps the file's details.
+        const SnapshotImpl::Path* element = &*paths->emplace(std::move(item.path)).first;
+        (*pathInfo)[element] ^= item.fingerprint;
+        if (details != nullptr) details->emplace(element, item.details);
     }
 
     ASSERT(paths->size() == pathInfo->size());
@@ -138,10 +191,13 @@ void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSessio
 // A named directory is taken for what it points to, as it was walked; a path
 // found below it is taken as the platform lists it.
 void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
-                                          SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo) {
+                                          SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
+                                          SnapshotImpl::PathDetails* details) {
     std::vector<std::string> delme;
     std::size_t done = 0;
     SnapshotImpl::PathInfo::iterator made = pathInfo.end();
+    SnapshotImpl::PathDetails::iterator madeDetails;
+    if (details != nullptr) madeDetails = details->end();
     std::string path;
     for (const SnapshotImpl::Path& element : paths) {
         path.assign(element.data(), element.size());
@@ -163,6 +219,11 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
             delme.push_back(path);
             CloseHandle(handle);
             continue;
+        }
+        if (details != nullptr) {
+            platform::FileDetails file;
+            platform::readFileDetails(handle, path, information, file);
+            madeDetails = std::next(details->emplace_hint(madeDetails, &element, encodedDetails(file)));
         }
         const BOOL closeRet = CloseHandle(handle);
         ASSERT(closeRet);

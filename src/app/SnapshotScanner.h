@@ -31,10 +31,12 @@ public:
     SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
 
     // The caller owns both containers of the result; they take their nodes
-    // from `memory`, which must outlive them.
+    // from `memory`, which must outlive them. When `details` is not null, the
+    // details of every entry go into it.
     SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
                                                   const std::vector<std::string>& regdirs,
-                                                  std::pmr::memory_resource& memory);
+                                                  std::pmr::memory_resource& memory,
+                                                  SnapshotImpl::PathDetails* details = nullptr);
 
 private:
     // A directory the walk has yet to enter, with the element of `paths`
@@ -49,7 +51,8 @@ private:
     void listDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths::iterator position,
                        SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
     void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
-                             SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo);
+                             SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
+                             SnapshotImpl::PathDetails* details);
     void endIfOutOfDescriptors(const std::string& path);
     void warn(const std::string& message);
 

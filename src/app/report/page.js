@@ -23,6 +23,8 @@
   var end = new Int32Array(count);
   var below = [null, new Int32Array(count), new Int32Array(count), new Int32Array(count), new Int32Array(count)];
   var fingerprintAt = new Int32Array(count);
+  /* The place of each listed or modified node in data.details, when the dumps have details. */
+  var detailsAt = new Int32Array(count);
   var mark = new Uint8Array(count);
   var open = new Uint8Array(count);
   var hit = new Uint8Array(count);
@@ -31,6 +33,7 @@
   (function build() {
     var stack = [];
     var fingerprints = 0;
+    var detailed = 0;
     var i, k;
     for (i = 0; i < count; i++) {
       mark[i] = marks.charCodeAt(i) - 48;
@@ -39,6 +42,8 @@
       if (parent[i] < 0) roots.push(i);
       stack.push(i);
       fingerprintAt[i] = -1;
+      detailsAt[i] = -1;
+      if (mark[i] === MODIFIED || mark[i] === LISTED) detailsAt[i] = detailed++;
       if (mark[i] === MODIFIED) { fingerprintAt[i] = fingerprints; fingerprints += 2; }
       if (mark[i] === LISTED) { fingerprintAt[i] = fingerprints; fingerprints += 1; }
     }
@@ -131,6 +136,7 @@
   function details(i) {
     var at = fingerprintAt[i];
     if (at < 0) return '';
+    if (data.details && data.details[detailsAt[i]]) return data.details[detailsAt[i]];
     var fingerprints = data.fingerprints;
     if (mark[i] === MODIFIED) {
       if (isRegistry(i)) return 'data changed: ' + hex(fingerprints[at]) + ' \u2192 ' + hex(fingerprints[at + 1]);

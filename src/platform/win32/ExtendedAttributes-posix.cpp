@@ -1,6 +1,10 @@
 #include "platform/win32/ExtendedAttributes-posix.h"
 
+#include <sys/types.h>
+#include <sys/xattr.h>
+
 #include <cerrno>
+#include <algorithm>
 
 #ifdef VESTIGA_HAVE_LIBATTR
 #include <attr/error_context.h>
@@ -8,6 +12,49 @@
 #endif
 
 namespace platform {
+
+namespace {
+
+// Calls `read(buffer, size)`, a call of the listxattr family, with a buffer
+// grown until what it gives fits; false when it fails otherwise.
+template <typename Read>
+bool readWhole(std::string& buffer, Read read) {
+    for (;;) {
+        const ssize_t length = read(buffer.empty() ? nullptr : &buffer[0], buffer.size());
+        if (length >= 0 && static_cast<std::size_t>(length) <= buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return true;
+        }
+        if (length < 0 && errno != ERANGE) return false;
+        const ssize_t needed = read(nullptr, 0);
+        if (needed < 0) return false;
+        buffer.resize(std::max<std::size_t>(static_cast<std::size_t>(needed), buffer.size() * 2 + 1));
+    }
+}
+
+}  // namespace
+
+void readExtendedAttributes(const std::string& path, std::vector<std::pair<std::string, std::string>>& attributes) {
+    attributes.clear();
+    // Most entries have none: a small buffer is enough for one call.
+    std::string names(256, '\0');
+    if (!readWhole(names, [&](char* buffer, std::size_t size) { return llistxattr(path.c_str(), buffer, size); })) {
+        return;
+    }
+    for (std::size_t at = 0; at < names.size();) {
+        const std::size_t end = names.find('\0', at);
+        const std::string name = names.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? names.size() : end + 1;
+        if (name.empty()) continue;
+        std::string value;
+        if (!readWhole(value, [&](char* buffer, std::size_t size) {
+                return lgetxattr(path.c_str(), name.c_str(), buffer, size);
+            })) {
+            continue;
+        }
+        attributes.emplace_back(name, value);
+    }
+}
 
 #ifdef VESTIGA_HAVE_LIBATTR
 

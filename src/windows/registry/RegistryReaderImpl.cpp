@@ -111,6 +111,20 @@ bool RegistryReaderImpl::valueExists(const std::string& valueName) {
 }
 
 std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues() {
+    std::vector<unsigned long> types;
+    return getValues(types);
+}
+
+std::uint64_t RegistryReaderImpl::getLastWriteTime() {
+    FILETIME time = {0, 0};
+    const LONG result = RegQueryInfoKeyA(_key->getKey(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr, nullptr, &time);
+    if (result != ERROR_SUCCESS) return 0;
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues(std::vector<unsigned long>& types) {
+    types.clear();
     const HKEY key = _key->getKey();
     std::uint32_t longestData = 0;
     const long info = platform::queryLongestValueData(key, longestData);
@@ -132,6 +146,7 @@ std::vector<std::pair<std::string, std::string>> RegistryReaderImpl::getValues()
             data = expandEnvironmentVariables(textUpToNul(data)) + bytesAfterText(data);
         }
         values.emplace_back(name, data);
+        types.push_back(type);
     }
     return values;
 }

@@ -1,6 +1,7 @@
 #ifndef VESTIGA_WINDOWS_REGISTRY_REGISTRYREADERIMPL_H
 #define VESTIGA_WINDOWS_REGISTRY_REGISTRYREADERIMPL_H
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     // from that NUL on, without the NULs that end the data; all other types
     // keep their bytes.
     virtual std::vector<std::pair<std::string, std::string>> getValues();
+    // The same, and the type of each value in `types`, in the same order.
+    std::vector<std::pair<std::string, std::string>> getValues(std::vector<unsigned long>& types);
+    // The key's last-write FILETIME, 0 where the platform keeps none.
+    std::uint64_t getLastWriteTime();
     // The names of the direct sub-keys, in the platform's order.
     virtual std::vector<std::string> getSubKeys();
 

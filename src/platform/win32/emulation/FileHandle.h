@@ -29,6 +29,8 @@ public:
     bool close();
     // The descriptor of a handle opened on data, -1 for one opened for queries.
     int getDescriptor() const { return _descriptor; }
+    // The status taken when a handle for queries was opened.
+    const struct stat& getStatus() const { return _status; }
 
 private:
     int _descriptor;

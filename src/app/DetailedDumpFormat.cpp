@@ -1,0 +1,223 @@
+#include "app/DetailedDumpFormat.h"
+
+#include <cstring>
+
+#include "app/SnapshotException.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+namespace {
+
+const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
+const std::uint64_t version = 1;
+const std::uint64_t lengthSize = 4;
+const std::size_t largestColumnCount = 64;
+
+struct FieldName {
+    const char* name;
+    char encoding;
+};
+
+// In the order of EntryDetails::Field; a dump lists them in this order too.
+const FieldName fieldNames[EntryDetails::FIELD_COUNT] = {
+    {"kind", 'N'},         {"size", 'N'},          {"mode", 'N'},        {"owner", 'N'},
+    {"group", 'N'},        {"last write", 'S'},    {"status change", 'S'}, {"device", 'N'},
+    {"index", 'N'},        {"links", 'N'},         {"attributes", 'N'},  {"registry type", 'N'},
+    {"data size", 'N'},    {"data digest", 'N'},   {"link target", 'B'}, {"extended attributes", 'B'},
+    {"data", 'B'},
+};
+
+[[noreturn]] void corrupt() { throw SnapshotException(corruptDataMessage); }
+
+void appendNumber(std::string& out, std::uint64_t value) {
+    do {
+        const unsigned char low = static_cast<unsigned char>(value & 0x7F);
+        value >>= 7;
+        out += static_cast<char>(value != 0 ? low | 0x80 : low);
+    } while (value != 0);
+}
+
+std::uint64_t zigzag(std::uint64_t value) {
+    return (value << 1) ^ ((value & 0x8000000000000000ULL) != 0 ? ~std::uint64_t(0) : 0);
+}
+
+std::uint64_t unzigzag(std::uint64_t value) { return (value >> 1) ^ (~(value & 1) + 1); }
+
+// A reader over checked bounds: every read that would pass the end, and
+// every number longer than 64 bits, is corrupt data.
+class Bytes {
+public:
+    Bytes(const char* at, std::uint64_t size) : _at(at), _left(size) {}
+
+    std::uint64_t number() {
+        std::uint64_t value = 0;
+        for (int shift = 0;; shift += 7) {
+            if (_left == 0 || shift > 63) corrupt();
+            const unsigned char byte = static_cast<unsigned char>(*_at++);
+            --_left;
+            if (shift == 63 && (byte & 0x7E) != 0) corrupt();
+            value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+            if ((byte & 0x80) == 0) return value;
+        }
+    }
+    // The same checks as number(), without the value.
+    void skipNumber() {
+        const std::uint64_t limit = _left < 10 ? _left : 10;
+        std::uint64_t last = 0;
+        while (last < limit && (static_cast<unsigned char>(_at[last]) & 0x80) != 0) ++last;
+        if (last == limit || (last == 9 && static_cast<unsigned char>(_at[9]) > 1)) corrupt();
+        _at += last + 1;
+        _left -= last + 1;
+    }
+    const char* take(std::uint64_t count) {
+        if (count > _left) corrupt();
+        const char* taken = _at;
+        _at += count;
+        _left -= count;
+        return taken;
+    }
+    std::uint64_t left() const { return _left; }
+
+private:
+    const char* _at;
+    std::uint64_t _left;
+};
+
+}  // namespace
+
+bool DetailedDumpFormat::startsDetailed(const char* begin, const char* end) {
+    return end - begin >= 4 && std::memcmp(begin, "\xFF\xFF\xFF\xFF", 4) == 0;
+}
+
+void DetailedDumpFormat::appendHeader(std::string& out) {
+    out.append("\xFF\xFF\xFF\xFF", 4);
+    appendNumber(out, version);
+    appendNumber(out, EntryDetails::FIELD_COUNT);
+    for (const FieldName& field : fieldNames) {
+        const std::size_t length = std::strlen(field.name);
+        appendNumber(out, length);
+        out.append(field.name, length);
+        out += field.encoding;
+    }
+}
+
+void DetailedDumpFormat::appendAttribute(std::string& list, const std::string& name, std::uint64_t digest) {
+    appendNumber(list, name.size());
+    list += name;
+    for (int i = 0; i < 8; ++i, digest >>= 8) list += static_cast<char>(digest & 0xFF);
+}
+
+std::vector<std::pair<std::string, std::uint64_t>> DetailedDumpFormat::attributes(const std::string& list) {
+    std::vector<std::pair<std::string, std::uint64_t>> result;
+    Bytes bytes(list.data(), list.size());
+    while (bytes.left() != 0) {
+        const std::uint64_t length = bytes.number();
+        std::string name(bytes.take(length), length);
+        const char* digestBytes = bytes.take(8);
+        std::uint64_t digest = 0;
+        for (int i = 7; i >= 0; --i) digest = (digest << 8) | static_cast<unsigned char>(digestBytes[i]);
+        result.emplace_back(std::move(name), digest);
+    }
+    return result;
+}
+
+void DetailedDumpFormat::appendDetails(std::string& out, const EntryDetails& details) {
+    std::string fields;
+    appendNumber(fields, details.present);
+    for (int i = 0; i < EntryDetails::FIELD_COUNT; ++i) {
+        const EntryDetails::Field field = static_cast<EntryDetails::Field>(i);
+        if (!details.has(field)) continue;
+        if (fieldNames[i].encoding == 'B') {
+            appendNumber(fields, details.bytes(field).size());
+            fields += details.bytes(field);
+        } else {
+            const std::uint64_t value = details.number(field);
+            appendNumber(fields, fieldNames[i].encoding == 'S' ? zigzag(value) : value);
+        }
+    }
+    appendNumber(out, fields.size());
+    out += fields;
+}
+
+DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _headerSize(0) {
+    if (!startsDetailed(begin, end)) corrupt();
+    Bytes bytes(begin + lengthSize, static_cast<std::uint64_t>(end - begin) - lengthSize);
+    if (bytes.number() != version) corrupt();
+    const std::uint64_t count = bytes.number();
+    if (count > largestColumnCount) corrupt();
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t length = bytes.number();
+        const std::string name(bytes.take(length), length);
+        const char encoding = *bytes.take(1);
+        if (encoding != 'N' && encoding != 'S' && encoding != 'B') corrupt();
+        Column column{-1, encoding};
+        for (int field = 0; field < EntryDetails::FIELD_COUNT; ++field) {
+            if (name == fieldNames[field].name) {
+                // A known name with another encoding would be misread.
+                if (encoding != fieldNames[field].encoding) corrupt();
+                column.field = field;
+            }
+        }
+        for (const Column& before : _columns) {
+            if (column.field >= 0 && before.field == column.field) corrupt();
+        }
+        _columns.push_back(column);
+    }
+    _headerSize = static_cast<std::uint64_t>(end - begin) - bytes.left();
+}
+
+std::uint64_t DetailedDumpFormat::headerSize() const { return _headerSize; }
+
+std::uint64_t DetailedDumpFormat::checkDetails(const char* at, std::uint64_t available) const {
+    return parse(at, available, nullptr);
+}
+
+std::uint64_t DetailedDumpFormat::detailsSize(const char* at) const {
+    Bytes record(at, ~std::uint64_t(0));
+    const std::uint64_t size = record.number();
+    return ~std::uint64_t(0) - record.left() + size;
+}
+
+EntryDetails DetailedDumpFormat::readDetails(const char* at) const {
+    EntryDetails details;
+    parse(at, ~std::uint64_t(0), &details);
+    return details;
+}
+
+std::uint64_t DetailedDumpFormat::parse(const char* at, std::uint64_t available, EntryDetails* details) const {
+    Bytes record(at, available);
+    const std::uint64_t size = record.number();
+    const std::uint64_t sizeOfSize = available - record.left();
+    Bytes fields(record.take(size), size);
+    const std::uint64_t mask = fields.number();
+    if (_columns.size() < 64 && (mask >> _columns.size()) != 0) corrupt();
+    // The present fields, lowest bit first.
+    for (std::uint64_t left = mask; left != 0; left &= left - 1) {
+        const Column& column = _columns[static_cast<std::size_t>(__builtin_ctzll(left))];
+        if (column.encoding == 'B') {
+            const std::uint64_t length = fields.number();
+            const char* value = fields.take(length);
+            if (column.field < 0) continue;
+            if (details == nullptr && column.field != EntryDetails::EXTENDED_ATTRIBUTES) continue;
+            std::string text(value, length);
+            if (column.field == EntryDetails::EXTENDED_ATTRIBUTES) attributes(text);
+            if (details != nullptr) details->setBytes(static_cast<EntryDetails::Field>(column.field), std::move(text));
+        } else if (details == nullptr || column.field < 0) {
+            fields.skipNumber();
+        } else {
+            const std::uint64_t value = fields.number();
+            details->setNumber(static_cast<EntryDetails::Field>(column.field),
+                               column.encoding == 'S' ? unzigzag(value) : value);
+        }
+    }
+    if (fields.left() != 0) corrupt();
+    return sizeOfSize + size;
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

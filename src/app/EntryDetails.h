@@ -1,0 +1,71 @@
+#ifndef VESTIGA_APP_ENTRYDETAILS_H
+#define VESTIGA_APP_ENTRYDETAILS_H
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+// What a detailed dump records of an entry beside its fingerprint. Each
+// field is either set or absent; which ones an entry has depends on its
+// kind and on the platform that scanned it.
+struct EntryDetails {
+    enum Field {
+        KIND,
+        SIZE,
+        MODE,
+        OWNER,
+        GROUP,
+        LAST_WRITE,     // nanoseconds since 1970-01-01 UTC, signed
+        STATUS_CHANGE,  // the same
+        DEVICE,
+        INDEX,
+        LINKS,
+        ATTRIBUTES,
+        REGISTRY_TYPE,
+        DATA_SIZE,
+        DATA_DIGEST,
+        LINK_TARGET,
+        // Per attribute, sorted by name: the name's length as a number, the
+        // name, and the folded MD5 of its value in 8 bytes, low byte first.
+        EXTENDED_ATTRIBUTES,
+        // A registry value's data, when it is no longer than DATA_LIMIT.
+        DATA,
+        FIELD_COUNT
+    };
+    // The last numeric field; the rest are bytes.
+    static const int LAST_NUMBER = DATA_DIGEST;
+    static const std::uint64_t DATA_LIMIT = 64 * 1024;
+
+    enum Kind { DIRECTORY_ENTRY, FILE_ENTRY, LINK_ENTRY, FIFO_ENTRY, SOCKET_ENTRY, DEVICE_ENTRY, REGISTRY_KEY, REGISTRY_VALUE };
+
+    bool has(Field field) const { return (present >> field & 1) != 0; }
+    std::uint64_t number(Field field) const { return numbers[field]; }
+    const std::string& bytes(Field field) const { return texts[field - LAST_NUMBER - 1]; }
+    void setNumber(Field field, std::uint64_t value) {
+        present |= std::uint32_t(1) << field;
+        numbers[field] = value;
+    }
+    void setBytes(Field field, std::string value) {
+        present |= std::uint32_t(1) << field;
+        texts[field - LAST_NUMBER - 1] = std::move(value);
+    }
+    // Whether `other` has the same fields with the same values.
+    bool operator==(const EntryDetails& other) const;
+    bool operator!=(const EntryDetails& other) const { return !(*this == other); }
+
+    std::uint32_t present = 0;
+    std::uint64_t numbers[LAST_NUMBER + 1] = {};
+    std::string texts[FIELD_COUNT - LAST_NUMBER - 1];
+};
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
+
+#endif
