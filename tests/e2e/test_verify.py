@@ -58,6 +58,17 @@ class Verify(DumpTestCase):
         self.assertIn(self.p("\nCRE tree/logs/app.log\n"),
                       self.run_program("-verify", "before.dat", "-dirs", "tree").out)
 
+        # A detailed dump is checked against the details taken now, with the
+        # lines -compare of two detailed dumps gives.
+        self.dump("detailed.dat", "-dirs", "tree", "-details")
+        self.write("tree/app/share/README", "a longer text")
+        os.utime(self.path("tree/app/share/README"), (T0, T0))
+        self.dump("detailed-now.dat", "-dirs", "tree", "-details")
+        compared = self.run_program("-compare", "detailed.dat", "detailed-now.dat")
+        self.assertIn(self.p("\nMOD tree/app/share/README\n    size: "), compared.out)
+        verified = self.run_program("-verify", "detailed.dat", "-dirs", "tree")
+        self.assertRun(verified, VERIFY_HEAD + result_section(compared.out))
+
     def test_flow_choice_and_failures(self):
         self.make_tree("tree/a")
         self.dump("d.dat", "-dirs", "tree")
