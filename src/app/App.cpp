@@ -87,6 +87,8 @@ class DumpRecords : public io::file::DataSource {
 public:
     explicit DumpRecords(const SnapshotImpl& snapshot) : _snapshot(snapshot) {}
     bool writeTo(const Writer& write) const override { return _snapshot.writeRecords(write); }
+    // Details hold registry data, which may be secret.
+    bool isPrivate() const override { return _snapshot.hasDetails(); }
 
 private:
     const SnapshotImpl& _snapshot;

@@ -60,6 +60,8 @@ public:
     // The same bytes, handed to `write` in blocks as they are made, so that
     // a dump of any size is saved without a copy of it in memory.
     bool writeRecords(const io::file::DataSource::Writer& write) const;
+    // Whether it records details, registry data among them.
+    bool hasDetails() const { return _details != nullptr; }
     std::string toString() const override;
     // The fingerprint of `path`, or null when the snapshot holds no such
     // entry. Quickest when `path` is an element of getPaths().

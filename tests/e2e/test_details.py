@@ -67,6 +67,20 @@ class Native(DumpTestCase):
         if IS_WINDOWS:
             self.skipTest("modes, owners and FIFOs are POSIX")
 
+    def test_a_new_detailed_dump_is_its_owner_s_alone(self):
+        self.make_tree("tree/a.txt")
+        old_mask = os.umask(0o022)
+        try:
+            self.dump("plain.dat", "-dirs", "tree")
+            self.dump("detailed.dat", "-dirs", "tree", "-details")
+            os.chmod(self.path("plain.dat"), 0o640)
+            self.dump("plain.dat", "-dirs", "tree", "-details")
+        finally:
+            os.umask(old_mask)
+        self.assertEqual(0o600, os.stat(self.path("detailed.dat")).st_mode & 0o7777)
+        # A dump saved over keeps the mode its owner gave it.
+        self.assertEqual(0o640, os.stat(self.path("plain.dat")).st_mode & 0o7777)
+
     def test_changes_that_keep_the_last_write_time(self):
         self.make_tree("tree/setuid", "tree/owned", "tree/grown", "tree/swapped", "tree/fifo", "tree/attr",
                        "tree/acl", "tree/same")

@@ -20,6 +20,9 @@ public:
     // Hands every byte, in order, to `write`; stops at the first piece it
     // refuses. Whether every piece was taken.
     virtual bool writeTo(const Writer& write) const = 0;
+    // Whether the bytes are for their owner's eyes only: a new file of them
+    // is then readable by its owner alone.
+    virtual bool isPrivate() const { return false; }
 };
 
 }  // namespace file

@@ -179,7 +179,7 @@ void FileHelper::write(std::ofstream& stream, const std::string& fileName, const
 // sticky directory) gets the data written in place, as one that refuses new
 // files does.
 void FileHelper::replace(const std::string& fileName, const DataSource& data) {
-    ReplacementFile replacement(fileName);
+    ReplacementFile replacement(fileName, data.isPrivate());
     if (!replacement.create()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(openForWritingFailed, fileName, noStreamFailure));
     }

@@ -24,8 +24,8 @@ bool refusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target)
-    : _target(target), _mode(Mode::CLOSED), _file(INVALID_HANDLE_VALUE) {}
+ReplacementFile::ReplacementFile(const std::string& target, bool ownerOnly)
+    : _target(target), _ownerOnly(ownerOnly), _mode(Mode::CLOSED), _file(INVALID_HANDLE_VALUE) {}
 
 ReplacementFile::~ReplacementFile() {
     if (_file != INVALID_HANDLE_VALUE) CloseHandle(_file);
@@ -117,7 +117,7 @@ bool ReplacementFile::replaceTarget() {
             _file = INVALID_HANDLE_VALUE;
             const bool targetExists = _mode == Mode::REPLACEMENT;
             _mode = Mode::CLOSED;
-            if (platform::replaceFile(_target, targetExists, file, _name)) return true;
+            if (platform::replaceFile(_target, targetExists, file, _name, _ownerOnly)) return true;
             const DWORD error = GetLastError();
             if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) _name.clear();
             if (targetExists && error == ERROR_ACCESS_DENIED) _mode = Mode::REFUSED;

@@ -39,7 +39,9 @@ namespace file {
 // error saying why.
 class ReplacementFile {
 public:
-    explicit ReplacementFile(const std::string& target);
+    // With `ownerOnly` a target that did not exist is made readable by its
+    // owner alone (see platform::replaceFile); an existing one keeps its own.
+    explicit ReplacementFile(const std::string& target, bool ownerOnly = false);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -81,6 +83,7 @@ private:
     bool close();
 
     std::string _target;
+    bool _ownerOnly;
     Mode _mode;
     HANDLE _file;
     // The replacement's name on disk while it is to be removed, else "".

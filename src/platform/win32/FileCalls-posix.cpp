@@ -193,12 +193,14 @@ HANDLE createReplacementFile(const std::string& target, std::string& name) {
 
 // The replacement takes what belongs to the target while only its owner can
 // reach it, then a temporary name if it has none, then the target's name.
-bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name) {
+bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name,
+                 bool ownerOnly) {
     FileHandle* handle = handleObject<FileHandle>(replacement);
     if (handle == nullptr) return false;
     const int descriptor = handle->getDescriptor();
+    const mode_t mode = ownerOnly ? newFileMode() & 0700 : newFileMode();
     const bool ready = targetExists ? takeOverTarget(target, descriptor)
-                                    : fchmod(descriptor, newFileMode()) == 0 || failWith(errno);
+                                    : fchmod(descriptor, mode) == 0 || failWith(errno);
     if (!ready) return closeKeepingError(replacement);
     const int directory = open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory < 0) {

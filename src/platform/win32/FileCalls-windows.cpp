@@ -65,7 +65,7 @@ HANDLE createReplacementFile(const std::string& target, std::string& name) {
 // name for the replaced file in a buffer of MAX_PATH characters, which a long
 // path overruns. The backup is the old dump, deleted once the new one has its
 // place.
-bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name) {
+bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name, bool) {
     if (!CloseHandle(replacement)) return false;
     if (!targetExists) {
         if (!moveOver(name, target)) return false;

@@ -72,7 +72,9 @@ HANDLE createReplacementFile(const std::string& target, std::string& name);
 // systems its mode, its owner and group as far as the process may set them,
 // its access control list and its other extended attributes (those the
 // process may not set are left out). A target that did not exist gets the
-// permissions a new file gets. `name` is updated to what is left on disk
+// permissions a new file gets; with `ownerOnly` those less every right of
+// the group and of others (on POSIX systems; on Windows a new file always
+// takes what its directory gives). `name` is updated to what is left on disk
 // under a name of its own: "" once the file has the target's place, or when
 // a failure removed it.
 //
@@ -80,7 +82,8 @@ HANDLE createReplacementFile(const std::string& target, std::string& name);
 // to a backup name but could not give the replacement its name: both stay,
 // and `name` is then the only copy of the new data. A refusal of the target's directory (a sticky directory, an ACL)
 // fails with ERROR_ACCESS_DENIED.
-bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name);
+bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name,
+                 bool ownerOnly);
 
 }  // namespace platform
 
