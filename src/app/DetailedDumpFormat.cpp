@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/DumpRecordFormat.h"
 #include "app/SnapshotException.h"
 
 namespace com {
@@ -9,11 +10,11 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
+using namespace dumprecord;
+
 namespace {
 
-const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
 const std::uint64_t version = 1;
-const std::uint64_t lengthSize = 4;
 const std::size_t largestColumnCount = 64;
 
 struct FieldName {

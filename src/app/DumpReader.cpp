@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/DetailedDumpFormat.h"
+#include "app/DumpRecordFormat.h"
 #include "app/SnapshotException.h"
 
 namespace com {
@@ -10,26 +11,7 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
-namespace {
-
-// A record: the path length (4 bytes), the path, the fingerprint (8 bytes),
-// little-endian on every platform.
-const std::uint64_t lengthSize = 4;
-const std::uint64_t fingerprintSize = 8;
-
-const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
-
-std::uint32_t readUint32(const char* bytes) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-    return value;
-}
-
-std::uint64_t readUint64(const char* bytes) {
-    return readUint32(bytes) | (static_cast<std::uint64_t>(readUint32(bytes + 4)) << 32);
-}
-
-}  // namespace
+using namespace dumprecord;
 
 DumpReader::DumpReader(const char* begin, const char* end)
     : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _recordsStart(0), _entryCount(0),

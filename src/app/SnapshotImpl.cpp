@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/DetailedDumpFormat.h"
+#include "app/DumpRecordFormat.h"
 #include "app/Listing.h"
 #include "app/SnapshotException.h"
 #include "app/SnapshotScanner.h"
@@ -17,33 +18,9 @@ namespace quorvane {
 namespace products {
 namespace lumeno {
 
+using namespace dumprecord;
+
 namespace {
-
-// A record: the path length (4 bytes), the path, the fingerprint (8 bytes).
-const std::uint32_t lengthSize = 4;
-const std::uint32_t fingerprintSize = 8;
-
-const char* const corruptDataMessage = "Error deserializing data. The data is corrupt.\n";
-
-// Dump files are little-endian on every platform.
-std::uint32_t readUint32(const char* bytes) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-    return value;
-}
-
-std::uint64_t readUint64(const char* bytes) {
-    return readUint32(bytes) | (static_cast<std::uint64_t>(readUint32(bytes + 4)) << 32);
-}
-
-void writeUint32(char* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void writeUint64(char* out, std::uint64_t value) {
-    writeUint32(out, static_cast<std::uint32_t>(value));
-    writeUint32(out + 4, static_cast<std::uint32_t>(value >> 32));
-}
 
 // Like std::set::insert, but cheap when the path sorts after every element
 // (dump files are written in path order), and without a copy of the bytes
