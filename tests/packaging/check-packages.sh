@@ -103,7 +103,9 @@ install_after_program_build() {
     share/vestiga/presets/linux-ignore.txt share/vestiga/presets/windows-ignore.txt; do
     [ -f "$installed$prefix/$path" ] || { echo "  $prefix/$path not installed" >&2; return 1; }
   done
-  zcat "$installed$prefix/share/man/man1/vestiga.1.gz" | grep -qF "$prefix/share/vestiga/presets/" ||
+  # grep reads to the end: with -q it may stop early and leave zcat to die of
+  # a broken pipe, which pipefail counts as a failure.
+  zcat "$installed$prefix/share/man/man1/vestiga.1.gz" | grep -F "$prefix/share/vestiga/presets/" >/dev/null ||
     { echo "  the manual page does not name $prefix/share/vestiga/presets/" >&2; return 1; }
 }
 
