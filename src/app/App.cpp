@@ -43,6 +43,7 @@ const char* const HTML_FLAG = "-html";
 const char* const JSON_FLAG = "-json";
 const char* const VERIFY_FLAG = "-verify";
 const char* const DETAILS_FLAG = "-details";
+const char* const CONTENT_FLAG = "-content";
 
 namespace {
 
@@ -50,10 +51,11 @@ const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
 }  // namespace
 
-const FlagDeclaration DECLARED_FLAGS[11] = {
+const FlagDeclaration DECLARED_FLAGS[12] = {
     {DUMP_FLAG, 1, 1},   {DIRS_FLAG, 1, NO_LIMIT}, {REGDIRS_FLAG, 1, NO_LIMIT}, {COMPARE_FLAG, 2, 2},
     {IGNORE_FLAG, 1, 1}, {PRINT_FLAG, 1, 1},       {HELP_FLAG, 0, 0},           {HTML_FLAG, 1, 1},
     {JSON_FLAG, 1, 1},   {VERIFY_FLAG, 1, 1},      {DETAILS_FLAG, 0, 0},
+    {CONTENT_FLAG, 0, 0},
 };
 
 namespace {
@@ -114,6 +116,8 @@ void reportComparison(const ArgumentParser& parser, const IgnorePatternList& ign
                       DumpReader& newDump, MessageOutput& output, FileSaver& saver) {
     if (oldDump.isDetailed() != newDump.isDetailed()) {
         progress(output, "Only one of the dumps has details: comparing last-write times and fingerprints alone.\n");
+    } else if (oldDump.holdsContent() != newDump.holdsContent()) {
+        progress(output, "Only one of the dumps holds content digests: comparing the other details alone.\n");
     }
     std::vector<SnapshotDifference> differences = compare(oldDump, newDump);
     output.write("Comparsion result:\n");
@@ -269,9 +273,11 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
     // goes as soon as they are made: the merge reads both sides alike.
     std::string records;
     {
-        // A detailed dump is checked against the same details, taken now.
+        // A detailed dump is checked against the same details, taken now,
+        // and one that holds digests against the content as it is now.
         const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output,
-                                    parser.isSet(DETAILS_FLAG) || oldDump.reader->isDetailed());
+                                    parser.isSet(DETAILS_FLAG) || oldDump.reader->isDetailed(),
+                                    oldDump.reader->holdsContent());
         snapshot.writeRecords([&records](const char* data, std::size_t size) {
             records.append(data, size);
             return true;
@@ -294,7 +300,8 @@ int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
 
     progress(output, "Creating dump. Please be patient.\n");
     std::unique_ptr<SnapshotImpl> snapshot(
-        new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG)));
+        new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG),
+                         parser.isSet(CONTENT_FLAG)));
     // A scan that found nothing is most often a mistyped or missing
     // directory: it never replaces a dump that holds entries.
     if (snapshot->getPaths()->empty() && saver.holdsData(dumpFile)) {

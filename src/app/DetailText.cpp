@@ -68,6 +68,16 @@ std::string hexBytes(const std::string& bytes) {
     return text;
 }
 
+// A file's digest in as many bytes as `shown`.
+std::string contentText(const EntryDetails& details, std::size_t shown) {
+    if (!details.has(EntryDetails::CONTENT)) return none;
+    const std::string& content = details.bytes(EntryDetails::CONTENT);
+    if (content.empty()) return "unreadable";
+    std::string text = hexBytes(content.substr(0, shown));
+    if (content.size() > EntryDetails::CONTENT_DIGEST_SIZE) text += " (changed while read)";
+    return text;
+}
+
 std::string registryTypeName(std::uint64_t type) {
     for (const Named& named : registryTypes) {
         if (named.value == type) return named.name;
@@ -214,6 +224,10 @@ std::string column(const EntryDetails& details, Field field) {
 
 }  // namespace
 
+std::string wholeContentText(const EntryDetails& details) {
+    return contentText(details, EntryDetails::CONTENT_DIGEST_SIZE);
+}
+
 std::vector<DetailChange> detailChanges(const EntryDetails& before, const EntryDetails& after) {
     std::vector<DetailChange> changes;
     if (before == after) return changes;
@@ -279,6 +293,14 @@ std::vector<DetailChange> detailChanges(const EntryDetails& before, const EntryD
         // Data too long to tell apart by what is shown of it still changed.
         if (oldData == newData && differs(before, after, EntryDetails::DATA)) newData += " (changed)";
         compareField(changes, "data", std::move(oldData), std::move(newData));
+    }
+    if (differs(before, after, EntryDetails::CONTENT)) {
+        // The first 16 digits are enough to tell two contents apart by eye.
+        std::string oldContent = contentText(before, 8);
+        std::string newContent = contentText(after, 8);
+        // Digests alike in their first digits still differ.
+        if (oldContent == newContent) newContent += " (changed)";
+        changes.push_back(DetailChange{"content", std::move(oldContent), std::move(newContent)});
     }
     return changes;
 }

@@ -18,6 +18,10 @@ namespace lumeno {
 // quoting. A detail one side lacks shows as "none".
 std::vector<DetailChange> detailChanges(const EntryDetails& before, const EntryDetails& after);
 
+// An entry's content as a detail with its whole digest: 64 hexadecimal
+// digits, or "unreadable", or "none" if the record holds none.
+std::string wholeContentText(const EntryDetails& details);
+
 // One line of the listing of a detailed dump, in the manner of `ls -l`:
 // kind, mode (POSIX), attributes (Windows) or type (registry value), owner,
 // group, size, last write, the path, and " -> " and the target for a link;

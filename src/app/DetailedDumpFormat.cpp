@@ -28,7 +28,7 @@ const FieldName fieldNames[EntryDetails::FIELD_COUNT] = {
     {"group", 'N'},        {"last write", 'S'},    {"status change", 'S'}, {"device", 'N'},
     {"index", 'N'},        {"links", 'N'},         {"attributes", 'N'},  {"registry type", 'N'},
     {"data size", 'N'},    {"data digest", 'N'},   {"link target", 'B'}, {"extended attributes", 'B'},
-    {"data", 'B'},
+    {"data", 'B'},         {"content", 'B'},
 };
 
 [[noreturn]] void corrupt() { throw SnapshotException(corruptDataMessage); }
@@ -93,11 +93,13 @@ bool DetailedDumpFormat::startsDetailed(const char* begin, const char* end) {
     return end - begin >= 4 && std::memcmp(begin, "\xFF\xFF\xFF\xFF", 4) == 0;
 }
 
-void DetailedDumpFormat::appendHeader(std::string& out) {
+void DetailedDumpFormat::appendHeader(std::string& out, bool withContent) {
     out.append("\xFF\xFF\xFF\xFF", 4);
     appendNumber(out, version);
-    appendNumber(out, EntryDetails::FIELD_COUNT);
-    for (const FieldName& field : fieldNames) {
+    const int count = withContent ? EntryDetails::FIELD_COUNT : EntryDetails::CONTENT;
+    appendNumber(out, count);
+    for (int i = 0; i < count; ++i) {
+        const FieldName& field = fieldNames[i];
         const std::size_t length = std::strlen(field.name);
         appendNumber(out, length);
         out.append(field.name, length);
@@ -143,6 +145,23 @@ void DetailedDumpFormat::appendDetails(std::string& out, const EntryDetails& det
     out += fields;
 }
 
+void DetailedDumpFormat::addContent(std::pmr::string& details, const std::string& content) {
+    Bytes record(details.data(), details.size());
+    const std::uint64_t size = record.number();
+    Bytes fields(record.take(size), size);
+    const std::uint64_t mask = fields.number();
+    std::string rebuilt;
+    appendNumber(rebuilt, mask | std::uint64_t(1) << EntryDetails::CONTENT);
+    const std::uint64_t rest = fields.left();
+    rebuilt.append(fields.take(rest), rest);
+    appendNumber(rebuilt, content.size());
+    rebuilt += content;
+    std::string out;
+    appendNumber(out, rebuilt.size());
+    out += rebuilt;
+    details.assign(out.data(), out.size());
+}
+
 DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _headerSize(0) {
     if (!startsDetailed(begin, end)) corrupt();
     Bytes bytes(begin + lengthSize, static_cast<std::uint64_t>(end - begin) - lengthSize);
@@ -168,6 +187,13 @@ DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _he
         _columns.push_back(column);
     }
     _headerSize = static_cast<std::uint64_t>(end - begin) - bytes.left();
+}
+
+bool DetailedDumpFormat::holds(EntryDetails::Field field) const {
+    for (const Column& column : _columns) {
+        if (column.field == field) return true;
+    }
+    return false;
 }
 
 std::uint64_t DetailedDumpFormat::headerSize() const { return _headerSize; }
@@ -202,6 +228,11 @@ std::uint64_t DetailedDumpFormat::parse(const char* at, std::uint64_t available,
             const std::uint64_t length = fields.number();
             const char* value = fields.take(length);
             if (column.field < 0) continue;
+            if (column.field == EntryDetails::CONTENT && length != 0 &&
+                length != EntryDetails::CONTENT_DIGEST_SIZE &&
+                !(length == EntryDetails::CONTENT_DIGEST_SIZE + 1 && value[length - 1] == EntryDetails::CONTENT_CHANGED)) {
+                corrupt();
+            }
             if (details == nullptr && column.field != EntryDetails::EXTENDED_ATTRIBUTES) continue;
             std::string text(value, length);
             if (column.field == EntryDetails::EXTENDED_ATTRIBUTES) attributes(text);

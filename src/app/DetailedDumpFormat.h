@@ -2,6 +2,7 @@
 #define VESTIGA_APP_DETAILEDDUMPFORMAT_H
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,8 +33,12 @@ class DetailedDumpFormat {
 public:
     // True when the bytes of a dump begin as a detailed dump does.
     static bool startsDetailed(const char* begin, const char* end);
-    // Appends the header this program writes.
-    static void appendHeader(std::string& out);
+    // Appends the header this program writes; only that of a content dump
+    // lists EntryDetails::CONTENT.
+    static void appendHeader(std::string& out, bool withContent);
+    // Adds EntryDetails::CONTENT with `content` to a details part made by
+    // appendDetails without it.
+    static void addContent(std::pmr::string& details, const std::string& content);
     // Appends an extended attribute to a list for
     // EntryDetails::EXTENDED_ATTRIBUTES.
     static void appendAttribute(std::string& list, const std::string& name, std::uint64_t digest);
@@ -46,6 +51,8 @@ public:
     // with the corrupt data message when it is damaged or cut short.
     DetailedDumpFormat(const char* begin, const char* end);
 
+    // Whether the header lists `field`.
+    bool holds(EntryDetails::Field field) const;
     // The size of the header.
     std::uint64_t headerSize() const;
     // The size of the details part that starts at `at`, with `available`

@@ -19,6 +19,8 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
     const bool withDetails = oldDump.isDetailed() && newDump.isDetailed();
     // Most entries keep their details byte for byte: those need no reading.
     const bool sameLayout = withDetails && oldDump.headerBytes() == newDump.headerBytes();
+    // So does content.
+    const bool withContent = oldDump.holdsContent() && newDump.holdsContent();
     oldDump.rewind();
     newDump.rewind();
     while (!oldDump.atEnd() && !newDump.atEnd()) {
@@ -31,12 +33,28 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
             newDump.advance();
         } else {
             std::vector<DetailChange> changes;
+            std::string beforeContent, afterContent;
             if (withDetails && !(sameLayout && oldDump.detailBytes() == newDump.detailBytes())) {
-                changes = detailChanges(oldDump.details(), newDump.details());
+                EntryDetails before = oldDump.details();
+                EntryDetails after = newDump.details();
+                if (!withContent) {
+                    before.clear(EntryDetails::CONTENT);
+                    after.clear(EntryDetails::CONTENT);
+                }
+                changes = detailChanges(before, after);
+                if (withContent) {
+                    beforeContent = wholeContentText(before);
+                    afterContent = wholeContentText(after);
+                    if (beforeContent == afterContent) {
+                        beforeContent.clear();
+                        afterContent.clear();
+                    }
+                }
             }
             if (oldDump.fingerprint() != newDump.fingerprint() || !changes.empty()) {
                 modified.push_back(SnapshotDifference{oldDump.path(), MODIFIED, oldDump.fingerprint(),
-                                                      newDump.fingerprint(), std::move(changes)});
+                                                      newDump.fingerprint(), std::move(changes),
+                                                      std::move(beforeContent), std::move(afterContent)});
             }
             oldDump.advance();
             newDump.advance();

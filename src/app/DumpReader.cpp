@@ -105,6 +105,8 @@ Fingerprint DumpReader::fingerprint() const {
 
 bool DumpReader::isDetailed() const { return _format != nullptr; }
 
+bool DumpReader::holdsContent() const { return _format != nullptr && _format->holds(EntryDetails::CONTENT); }
+
 std::uint64_t DumpReader::detailsOffset() const {
     const std::uint64_t record = currentRecord();
     return record + lengthSize + readUint32(_begin + record) + fingerprintSize;

@@ -53,6 +53,8 @@ public:
     Fingerprint fingerprint() const;
     // Whether the dump is a detailed one.
     bool isDetailed() const;
+    // Whether its records hold the digests of the files' content.
+    bool holdsContent() const;
     // The details of the current path; not at the end, in a detailed dump.
     EntryDetails details() const;
     // The bytes of the header, and of the current path's details part: two

@@ -1,6 +1,7 @@
 #ifndef VESTIGA_APP_ENTRYDETAILS_H
 #define VESTIGA_APP_ENTRYDETAILS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -35,11 +36,18 @@ struct EntryDetails {
         EXTENDED_ATTRIBUTES,
         // A registry value's data, when it is no longer than DATA_LIMIT.
         DATA,
+        // A regular file's content: its SHA-256 in 32 bytes; nothing when it
+        // could not be read; the digest of the bytes read and the byte 'C'
+        // when the file changed while it was read. Only a content dump
+        // lists this field in its header.
+        CONTENT,
         FIELD_COUNT
     };
     // The last numeric field; the rest are bytes.
     static const int LAST_NUMBER = DATA_DIGEST;
     static const std::uint64_t DATA_LIMIT = 64 * 1024;
+    static const std::size_t CONTENT_DIGEST_SIZE = 32;
+    static const char CONTENT_CHANGED = 'C';
 
     enum Kind { DIRECTORY_ENTRY, FILE_ENTRY, LINK_ENTRY, FIFO_ENTRY, SOCKET_ENTRY, DEVICE_ENTRY, REGISTRY_KEY, REGISTRY_VALUE };
 
@@ -53,6 +61,10 @@ struct EntryDetails {
     void setBytes(Field field, std::string value) {
         present |= std::uint32_t(1) << field;
         texts[field - LAST_NUMBER - 1] = std::move(value);
+    }
+    void clear(Field field) {
+        present &= ~(std::uint32_t(1) << field);
+        if (field > LAST_NUMBER) texts[field - LAST_NUMBER - 1].clear();
     }
     // Whether `other` has the same fields with the same values.
     bool operator==(const EntryDetails& other) const;

@@ -17,6 +17,7 @@ extern const char* const HTML_FLAG;
 extern const char* const JSON_FLAG;
 extern const char* const VERIFY_FLAG;
 extern const char* const DETAILS_FLAG;
+extern const char* const CONTENT_FLAG;
 
 // A flag the program declares to its argument parser, with the number of
 // arguments it takes.
@@ -27,7 +28,7 @@ struct FlagDeclaration {
 };
 
 // Every flag of the program, in the order they are declared.
-extern const FlagDeclaration DECLARED_FLAGS[11];
+extern const FlagDeclaration DECLARED_FLAGS[12];
 
 }  // namespace lumeno
 }  // namespace products

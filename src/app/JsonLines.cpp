@@ -31,11 +31,15 @@ void appendFingerprintMember(std::string& json, Fingerprint fingerprint) {
     json += '"';
 }
 
-void appendSide(std::string& json, const char* name, Fingerprint fingerprint) {
+void appendSide(std::string& json, const char* name, Fingerprint fingerprint, const std::string& content) {
     json += ",\"";
     json += name;
     json += "\":{";
     appendFingerprintMember(json, fingerprint);
+    if (!content.empty()) {
+        json += ",\"content\":";
+        appendJsonString(json, content);
+    }
     json += '}';
 }
 
@@ -48,8 +52,8 @@ std::string differenceLines(const std::vector<SnapshotDifference>& differences) 
         json += changeName(difference.kind);
         json += "\",\"path\":";
         appendJsonString(json, difference.path);
-        if (difference.kind != CREATED) appendSide(json, "old", difference.before);
-        if (difference.kind != DELETED) appendSide(json, "new", difference.after);
+        if (difference.kind != CREATED) appendSide(json, "old", difference.before, difference.beforeContent);
+        if (difference.kind != DELETED) appendSide(json, "new", difference.after, difference.afterContent);
         json += "}\n";
     }
     return json;

@@ -42,6 +42,9 @@ void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const
         case READING_TIMES:
             std::snprintf(head, sizeof head, "Reading times: %zu of %zu entries", count, total);
             break;
+        case READING_CONTENT:
+            std::snprintf(head, sizeof head, "Reading content: %zu of %zu files", count, total);
+            break;
         case READING_REGISTRY:
             std::snprintf(head, sizeof head, "Reading the registry: %zu entries", count);
             break;

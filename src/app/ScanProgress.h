@@ -22,6 +22,8 @@ public:
         LISTING,
         // Reading the last-write times: the entries read, of all found.
         READING_TIMES,
+        // Reading the content of regular files: the files read, of all.
+        READING_CONTENT,
         // Reading registry keys: all entries so far.
         READING_REGISTRY
     };
@@ -30,7 +32,7 @@ public:
     ~ScanProgress();
 
     // Cheap to call for every path or key: redraws only when due. `total`
-    // counts only while reading times.
+    // counts only while reading times and content.
     void show(Stage stage, std::size_t count, std::size_t total, const std::string& where);
     // Erases the line, so that a message can be written in its place.
     void clear();

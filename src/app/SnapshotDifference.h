@@ -36,6 +36,10 @@ struct SnapshotDifference {
     Fingerprint after;   // 0 for a deletion
     // For a modification between two detailed dumps, in the order of the fields.
     std::vector<DetailChange> changes = {};
+    // For a modification between two content dumps whose content differs,
+    // each side's content with the whole digest; empty otherwise.
+    std::string beforeContent = {};
+    std::string afterContent = {};
 };
 
 }  // namespace lumeno

@@ -60,14 +60,16 @@ const std::string::size_type listingLineOverhead = 16 + 1 + 1;
 }  // namespace
 
 SnapshotImpl::SnapshotImpl(const char* begin, const char* end)
-    : _snapshotData(makeSnapshotData(_memory)), _details(nullptr) {
+    : _snapshotData(makeSnapshotData(_memory)), _details(nullptr), _withContent(false) {
     deserialize(begin, end, *_snapshotData.first, *_snapshotData.second);
 }
 
 SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
-                           const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails)
-    : _details(withDetails ? makePathDetails(_memory) : nullptr) {
-    _snapshotData = SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory, _details);
+                           const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails,
+                           bool withContent)
+    : _details(withDetails || withContent ? makePathDetails(_memory) : nullptr), _withContent(withContent) {
+    _snapshotData =
+        SnapshotScanner(ignorePatterns, output).createSnapshotData(dirs, regdirs, _memory, _details, withContent);
 }
 
 // Everything the containers hold lies in the arena and owns nothing else, so
@@ -161,7 +163,7 @@ bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write) const
     const std::string::size_type blockSize = 1 << 20;
     std::string block;
     block.reserve(blockSize + lengthSize + fingerprintSize);
-    if (_details != nullptr) DetailedDumpFormat::appendHeader(block);
+    if (_details != nullptr) DetailedDumpFormat::appendHeader(block, _withContent);
     std::unique_ptr<ElementCursor<PathDetails>> details;
     if (_details != nullptr) details.reset(new ElementCursor<PathDetails>(*_details));
     bool written = true;

@@ -47,9 +47,11 @@ public:
     SnapshotImpl(const char* begin, const char* end);
     // Builds a snapshot by scanning directories and registry keys; problems
     // become warnings on `output`. With `withDetails` it records the details
-    // of every entry and writes a detailed dump.
+    // of every entry and writes a detailed dump; with `withContent` as well,
+    // the details of every regular file hold the digest of its content.
     SnapshotImpl(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
-                 const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails = false);
+                 const IgnorePatternList& ignorePatterns, MessageOutput& output, bool withDetails = false,
+                 bool withContent = false);
     ~SnapshotImpl() override;
 
     SnapshotImpl(const SnapshotImpl&) = delete;
@@ -91,6 +93,7 @@ private:
     SnapshotData _snapshotData;
     // Null unless the snapshot records details.
     PathDetails* _details;
+    bool _withContent;
 };
 
 }  // namespace lumeno

@@ -12,6 +12,7 @@
 #include "app/SnapshotException.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "digest/ContentDigestPool.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "platform/win32/FileDetails.h"
@@ -29,6 +30,19 @@ namespace products {
 namespace lumeno {
 
 namespace {
+
+// How much of `path` is a directory as the user named it, with its separator.
+std::size_t typedLength(const std::vector<std::string>& dirs, const SnapshotImpl::Path& path) {
+    std::size_t longest = std::string::npos;
+    for (const std::string& dir : dirs) {
+        const std::size_t root =
+            !dir.empty() && dir.back() == platform::PATH_SEPARATOR ? dir.size() : dir.size() + 1;
+        if (path.size() <= root || path.compare(0, dir.size(), dir) != 0) continue;
+        if (root > dir.size() && path[dir.size()] != platform::PATH_SEPARATOR) continue;
+        if (longest == std::string::npos || root > longest) longest = root;
+    }
+    return longest;
+}
 
 Fingerprint toFingerprint(const FILETIME& time) {
     return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
@@ -87,18 +101,22 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
 SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
                                                                const std::vector<std::string>& regdirs,
                                                                std::pmr::memory_resource& memory,
-                                                               SnapshotImpl::PathDetails* details) {
+                                                               SnapshotImpl::PathDetails* details,
+                                                               bool withContent) {
     const SnapshotImpl::SnapshotData data = SnapshotImpl::makeSnapshotData(memory);
     SnapshotImpl::Paths* const paths = data.first;
     SnapshotImpl::PathInfo* const pathInfo = data.second;
 
+    std::vector<SnapshotImpl::PathDetails::iterator> regularFiles;
     {
         // The directories the file passes keep open are closed before the
         // registry is read, and long before the dump is saved.
         platform::ScanSession session;
         for (const std::string& dir : dirs) scanDirectory(dir, session, *paths);
-        readFileInformation(dirs, session, *paths, *pathInfo, details);
+        readFileInformation(dirs, session, *paths, *pathInfo, details,
+                            withContent && details != nullptr ? &regularFiles : nullptr);
     }
+    if (!regularFiles.empty()) readContents(dirs, regularFiles);
 
     RegistryScanner registry(_ignorePatterns, _output, _progress, details != nullptr);
     for (RegistryScanner::Record& item : registry.scan(regdirs, paths->size())) {
@@ -192,7 +210,8 @@ void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSessio
 // found below it is taken as the platform lists it.
 void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
                                           SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
-                                          SnapshotImpl::PathDetails* details) {
+                                          SnapshotImpl::PathDetails* details,
+                                          std::vector<SnapshotImpl::PathDetails::iterator>* regularFiles) {
     std::vector<std::string> delme;
     std::size_t done = 0;
     SnapshotImpl::PathInfo::iterator made = pathInfo.end();
@@ -223,7 +242,10 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         if (details != nullptr) {
             platform::FileDetails file;
             platform::readFileDetails(handle, path, information, file);
-            madeDetails = std::next(details->emplace_hint(madeDetails, &element, encodedDetails(file)));
+            const SnapshotImpl::PathDetails::iterator entry =
+                details->emplace_hint(madeDetails, &element, encodedDetails(file));
+            if (regularFiles != nullptr && file.kind == platform::FileDetails::FILE) regularFiles->push_back(entry);
+            madeDetails = std::next(entry);
         }
         const BOOL closeRet = CloseHandle(handle);
         ASSERT(closeRet);
@@ -236,6 +258,43 @@ void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, 
         ASSERT(found != paths.end());
         if (found != paths.end()) paths.erase(found);
     }
+}
+
+// The content of the regular files, in path order, read on a pool of
+// threads; every warning comes from this thread, in the same order.
+void SnapshotScanner::readContents(const std::vector<std::string>& dirs,
+                                   const std::vector<SnapshotImpl::PathDetails::iterator>& regularFiles) {
+    std::vector<FileToDigest> files;
+    files.reserve(regularFiles.size());
+    for (const SnapshotImpl::PathDetails::iterator& entry : regularFiles) {
+        const SnapshotImpl::Path& path = *entry->first;
+        files.push_back(FileToDigest{std::string(path.data(), path.size()), typedLength(dirs, path)});
+    }
+    ContentDigestPool(ContentDigestPool::threadsPerCore())
+        .digest(files, [&](std::size_t index, const platform::FileContent& content) {
+            _progress.show(ScanProgress::READING_CONTENT, index, files.size(), files[index].path);
+            const std::string& path = files[index].path;
+            std::string value;
+            switch (content.outcome) {
+            case platform::FileContent::READ:
+                value.assign(content.digest.begin(), content.digest.end());
+                break;
+            case platform::FileContent::CHANGED_WHILE_READ:
+                warn("Warning: File changed while its content was read: '" + shownName(path) + "'\n");
+                value.assign(content.digest.begin(), content.digest.end());
+                value += EntryDetails::CONTENT_CHANGED;
+                break;
+            case platform::FileContent::UNREADABLE:
+                warn("Warning: Error reading the content of file: '" + shownName(path) + "'\n" +
+                     SystemErrors::map(static_cast<int>(content.error)));
+                break;
+            case platform::FileContent::NOT_A_FILE:
+                warn("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
+                return;
+            }
+            DetailedDumpFormat::addContent(regularFiles[index]->second, value);
+        });
+    _progress.clear();
 }
 
 // A path that could not be opened for want of a descriptor is not missing: a

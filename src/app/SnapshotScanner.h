@@ -32,11 +32,13 @@ public:
 
     // The caller owns both containers of the result; they take their nodes
     // from `memory`, which must outlive them. When `details` is not null, the
-    // details of every entry go into it.
+    // details of every entry go into it, and with `withContent` those of
+    // every regular file hold the digest of its content.
     SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
                                                   const std::vector<std::string>& regdirs,
                                                   std::pmr::memory_resource& memory,
-                                                  SnapshotImpl::PathDetails* details = nullptr);
+                                                  SnapshotImpl::PathDetails* details = nullptr,
+                                                  bool withContent = false);
 
 private:
     // A directory the walk has yet to enter, with the element of `paths`
@@ -52,7 +54,10 @@ private:
                        SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
     void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
                              SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
-                             SnapshotImpl::PathDetails* details);
+                             SnapshotImpl::PathDetails* details,
+                             std::vector<SnapshotImpl::PathDetails::iterator>* regularFiles);
+    void readContents(const std::vector<std::string>& dirs,
+                      const std::vector<SnapshotImpl::PathDetails::iterator>& regularFiles);
     void endIfOutOfDescriptors(const std::string& path);
     void warn(const std::string& message);
 

@@ -106,6 +106,19 @@ TEST(DetailedDumpReading, EveryCutAndDamageIsCorruptButRecordBoundariesAreWhole)
     EXPECT_EQ(corrupt, readFailure(unknownEncoding));
     // A plain record where a detailed one belongs.
     EXPECT_EQ(corrupt, readFailure(header() + plainRecord));
+    // Content is a digest, a digest marked as taken while the file changed,
+    // or nothing; any other length would be shown as a digest it is not.
+    const std::string contentHeader = std::string("\xFF\xFF\xFF\xFF\x01\x01\x07", 7) + "contentB";
+    const auto withContent = [&contentHeader](const std::string& content) {
+        return contentHeader + record("/a", 1, "\x01" + std::string(1, static_cast<char>(content.size())) + content);
+    };
+    const std::string digest(32, '\xAB');
+    for (const std::string& content : {std::string(), digest, digest + "C"}) {
+        EXPECT_EQ("no exception", readFailure(withContent(content))) << content.size();
+    }
+    for (const std::string& content : {digest.substr(1), digest + "X", digest + digest}) {
+        EXPECT_EQ(corrupt, readFailure(withContent(content))) << content.size();
+    }
 }
 
 }  // namespace

@@ -125,6 +125,7 @@ if [ -n "$deb" ]; then
   check "Depends names libc6" depends_on "$deb" libc6
   check "Depends names libstdc++6" depends_on "$deb" 'libstdc\+\+6'
   check "Depends names libattr1" depends_on "$deb" libattr1
+  check "Depends names libssl3" depends_on "$deb" libssl3
   check "package holds /usr/bin/vestiga" deb_holds "$deb" ./usr/bin/vestiga
   check "package holds the manual page" deb_holds "$deb" ./usr/share/man/man1/vestiga.1.gz
   check "package holds the Linux preset" deb_holds "$deb" ./usr/share/vestiga/presets/linux-ignore.txt
