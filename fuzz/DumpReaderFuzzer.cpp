@@ -21,7 +21,7 @@ void readDetailed(const char* begin, std::size_t size) {
     try {
         DumpReader reader(begin, begin + size);
         if (!reader.isDetailed()) std::abort();
-        std::string listing;
+        std::string listing = originLines("Dump", *reader.origin());
         EntryDetails previous;
         std::uint64_t count = 0;
         for (; !reader.atEnd(); reader.advance(), ++count) {

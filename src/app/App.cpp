@@ -1,6 +1,8 @@
 #include "app/App.h"
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
@@ -9,8 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/DetailText.h"
 #include "app/DifferenceFormatter.h"
 #include "app/DumpCompare.h"
+#include "app/DumpOrigin.h"
 #include "app/DumpReader.h"
 #include "app/FileLoader.h"
 #include "app/FileSaver.h"
@@ -24,6 +28,8 @@
 #include "exceptions/OutOfMemoryException.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
+#include "platform/win32/HostName.h"
+#include "platform/win32/Sha256.h"
 #include "platform/win32/Win32.h"
 #include "util/parser/ArgumentParser.h"
 
@@ -49,6 +55,9 @@ namespace {
 
 const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
+// The version the help text shows and a detailed dump records.
+const char* const PROGRAM_VERSION = "1.00";
+
 }  // namespace
 
 const FlagDeclaration DECLARED_FLAGS[12] = {
@@ -70,6 +79,59 @@ std::vector<std::string> argumentsIfSet(const ArgumentParser& parser, const char
     return parser.isSet(flag) ? parser.getArguments(flag) : std::vector<std::string>();
 }
 
+// The time now, UTC, as "YYYY-MM-DDTHH:MM:SS.fffffffZ".
+std::string utcTimeNow() {
+    using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
+    const std::int64_t ticks =
+        std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::int64_t ticksPerDay = 864000000000LL;
+    std::int64_t days = ticks / ticksPerDay;
+    std::int64_t ofDay = ticks % ticksPerDay;
+    if (ofDay < 0) {
+        ofDay += ticksPerDay;
+        --days;
+    }
+    // The civil date of a day count from 1970-01-01, in eras of 400 years.
+    const std::int64_t shifted = days + 719468;
+    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    const std::int64_t dayOfEra = shifted - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%07lldZ",
+                  static_cast<long long>(year), static_cast<long long>(month), static_cast<long long>(day),
+                  static_cast<long long>(ofDay / 36000000000LL), static_cast<long long>(ofDay / 600000000 % 60),
+                  static_cast<long long>(ofDay / 10000000 % 60), static_cast<long long>(ofDay % 10000000));
+    return text;
+}
+
+// What a detailed dump of a scan starting now records about it.
+DumpOrigin scanOrigin(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
+                      const std::optional<std::string>& ignoreFileDigest) {
+    DumpOrigin origin;
+    origin.programVersion = PROGRAM_VERSION;
+    origin.hostName = platform::hostName();
+    origin.scanStarted = utcTimeNow();
+    origin.dirs = dirs;
+    origin.regdirs = regdirs;
+    origin.ignoreFileDigest = ignoreFileDigest;
+    return origin;
+}
+
+// Warnings that the two dumps may not be the before and after of one tree.
+void warnOfMismatch(const DumpOrigin& oldOrigin, const DumpOrigin& newOrigin, MessageOutput& output) {
+    if (oldOrigin.scanStarted && newOrigin.scanStarted && *oldOrigin.scanStarted > *newOrigin.scanStarted) {
+        output.write("Warning: dump 1 was taken after dump 2.\n");
+    }
+    if (oldOrigin.dirs != newOrigin.dirs || oldOrigin.regdirs != newOrigin.regdirs) {
+        output.write("Warning: the two dumps were taken of different directories or keys.\n");
+    }
+}
+
 // A dump file's bytes and the reader of its records over them.
 struct LoadedDump {
     std::unique_ptr<io::file::FileContents> bytes;
@@ -87,13 +149,14 @@ void readDump(const std::string& fileName, const std::string& loadingMessage, co
 // The records of a snapshot as a dump file holds them.
 class DumpRecords : public io::file::DataSource {
 public:
-    explicit DumpRecords(const SnapshotImpl& snapshot) : _snapshot(snapshot) {}
-    bool writeTo(const Writer& write) const override { return _snapshot.writeRecords(write); }
+    DumpRecords(const SnapshotImpl& snapshot, const DumpOrigin& origin) : _snapshot(snapshot), _origin(origin) {}
+    bool writeTo(const Writer& write) const override { return _snapshot.writeRecords(write, _origin); }
     // Details hold registry data, which may be secret.
     bool isPrivate() const override { return _snapshot.hasDetails(); }
 
 private:
     const SnapshotImpl& _snapshot;
+    const DumpOrigin& _origin;
 };
 
 // The report page goes out after the text report, through the same save as a dump.
@@ -114,6 +177,9 @@ void writeJsonLines(const std::string& fileName, const std::string& lines, Messa
 void reportComparison(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                       const std::string& oldName, DumpReader& oldDump, const std::string& newName,
                       DumpReader& newDump, MessageOutput& output, FileSaver& saver) {
+    if (oldDump.origin() != nullptr && newDump.origin() != nullptr) {
+        warnOfMismatch(*oldDump.origin(), *newDump.origin(), output);
+    }
     if (oldDump.isDetailed() != newDump.isDetailed()) {
         progress(output, "Only one of the dumps has details: comparing last-write times and fingerprints alone.\n");
     } else if (oldDump.holdsContent() != newDump.holdsContent()) {
@@ -153,7 +219,7 @@ std::string scanName(const std::vector<std::string>& dirs, const std::vector<std
 
 void App::printHelp(MessageOutput& output) {
     std::ostringstream help;
-    help << "Vestiga Lite v1.00 by Quorvane Software.\n"
+    help << "Vestiga Lite v" << PROGRAM_VERSION << " by Quorvane Software.\n"
          << "http://www.quorvane.com/vestiga/\n"
          << "\n"
          << "This is a command line program, please run it from a DOS prompt.\n"
@@ -196,10 +262,15 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
         parser.parse(argc - 1, argv + 1);
 
         IgnorePatternList ignorePatterns;
+        std::optional<std::string> ignoreFileDigest;
         if (parser.isSet(IGNORE_FLAG)) {
-            loadIgnorePatterns(output, loader, parser.getArgument(IGNORE_FLAG), ignorePatterns);
+            const std::string text = loadIgnorePatterns(output, loader, parser.getArgument(IGNORE_FLAG), ignorePatterns);
+            platform::Sha256 sha256;
+            sha256.update(text.data(), text.size());
+            const platform::Sha256Digest digest = sha256.finish();
+            ignoreFileDigest = std::string(digest.begin(), digest.end());
         }
-        const int status = runFlow(parser, ignorePatterns, output, loader, saver);
+        const int status = runFlow(parser, ignorePatterns, ignoreFileDigest, output, loader, saver);
         output.flush();
         return status;
     } catch (const exceptions::OutOfMemoryException& e) {
@@ -217,18 +288,19 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
     return 1;
 }
 
-int App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
-                 FileLoader& loader, FileSaver& saver) {
+int App::runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                 const std::optional<std::string>& ignoreFileDigest, MessageOutput& output, FileLoader& loader,
+                 FileSaver& saver) {
     if (parser.isSet(HELP_FLAG)) {
         printHelp(output);
     } else if (parser.isSet(PRINT_FLAG)) {
         printFlow(parser, output, loader, saver);
     } else if (parser.isSet(DUMP_FLAG)) {
-        return dumpFlow(parser, ignorePatterns, output, saver);
+        return dumpFlow(parser, ignorePatterns, ignoreFileDigest, output, saver);
     } else if (parser.isSet(COMPARE_FLAG)) {
         compareFlow(parser, ignorePatterns, output, loader, saver);
     } else if (parser.isSet(VERIFY_FLAG)) {
-        verifyFlow(parser, ignorePatterns, output, loader, saver);
+        verifyFlow(parser, ignorePatterns, ignoreFileDigest, output, loader, saver);
     } else {
         ASSERT(false);
     }
@@ -239,6 +311,7 @@ void App::printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoa
     const std::string& dumpFile = parser.getArgument(PRINT_FLAG);
     LoadedDump dump;
     readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader, dump);
+    if (dump.reader->origin() != nullptr) progress(output, originLines("Dump", *dump.reader->origin()));
     progress(output, "Printing dump.\n");
     printListing(*dump.reader, output);
     if (parser.isSet(HTML_FLAG)) {
@@ -255,20 +328,25 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
     LoadedDump oldDump, newDump;
     readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader, oldDump);
     readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader, newDump);
+    if (oldDump.reader->origin() != nullptr) progress(output, originLines("Dump 1", *oldDump.reader->origin()));
+    if (newDump.reader->origin() != nullptr) progress(output, originLines("Dump 2", *newDump.reader->origin()));
 
     progress(output, "Comparing the two dumps.\n");
     reportComparison(parser, ignorePatterns, files[0], *oldDump.reader, files[1], *newDump.reader, output, saver);
 }
 
 void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                     MessageOutput& output, FileLoader& loader, FileSaver& saver) {
+                     const std::optional<std::string>& ignoreFileDigest, MessageOutput& output, FileLoader& loader,
+                     FileSaver& saver) {
     const std::string& dumpFile = parser.getArgument(VERIFY_FLAG);
     const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
     LoadedDump oldDump;
     readDump(dumpFile, "Loading dump.\n", "Parsing dump.\n", output, loader, oldDump);
+    if (oldDump.reader->origin() != nullptr) progress(output, originLines("Dump", *oldDump.reader->origin()));
 
     progress(output, "Scanning. Please be patient.\n");
+    const DumpOrigin origin = scanOrigin(dirs, regdirs, ignoreFileDigest);
     // The scan becomes the records of a dump held in memory, and the snapshot
     // goes as soon as they are made: the merge reads both sides alike.
     std::string records;
@@ -278,10 +356,12 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
         const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output,
                                     parser.isSet(DETAILS_FLAG) || oldDump.reader->isDetailed(),
                                     oldDump.reader->holdsContent());
-        snapshot.writeRecords([&records](const char* data, std::size_t size) {
-            records.append(data, size);
-            return true;
-        });
+        snapshot.writeRecords(
+            [&records](const char* data, std::size_t size) {
+                records.append(data, size);
+                return true;
+            },
+            origin);
     }
     LoadedDump scan;
     scan.bytes.reset(new io::file::FileContents(std::move(records)));
@@ -292,13 +372,14 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
                      output, saver);
 }
 
-int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns, MessageOutput& output,
-                  FileSaver& saver) {
+int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
+                  const std::optional<std::string>& ignoreFileDigest, MessageOutput& output, FileSaver& saver) {
     const std::string dumpFile = parser.getArgument(DUMP_FLAG);
     const std::vector<std::string> dirs = argumentsIfSet(parser, DIRS_FLAG);
     const std::vector<std::string> regdirs = argumentsIfSet(parser, REGDIRS_FLAG);
 
     progress(output, "Creating dump. Please be patient.\n");
+    const DumpOrigin origin = scanOrigin(dirs, regdirs, ignoreFileDigest);
     std::unique_ptr<SnapshotImpl> snapshot(
         new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG),
                          parser.isSet(CONTENT_FLAG)));
@@ -313,7 +394,7 @@ int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
     // The records are made as the save writes them.
     progress(output, "Serializing dump.\n");
     progress(output, "Saving dump.\n");
-    saver.save(dumpFile, DumpRecords(*snapshot));
+    saver.save(dumpFile, DumpRecords(*snapshot, origin));
 
     std::ostringstream done;
     done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";

@@ -1,6 +1,9 @@
 #ifndef VESTIGA_APP_APP_H
 #define VESTIGA_APP_APP_H
 
+#include <optional>
+#include <string>
+
 class ArgumentParser;
 
 namespace com {
@@ -25,16 +28,20 @@ public:
 
 private:
     // Each returns the exit status of a run that reported no failure.
+    // `ignoreFileDigest` is the SHA-256 digest of the ignore file, when one was used.
     static int runFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                       MessageOutput& output, FileLoader& loader, FileSaver& saver);
+                       const std::optional<std::string>& ignoreFileDigest, MessageOutput& output,
+                       FileLoader& loader, FileSaver& saver);
     static void printFlow(const ArgumentParser& parser, MessageOutput& output, FileLoader& loader,
                           FileSaver& saver);
     static void compareFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
                             MessageOutput& output, FileLoader& loader, FileSaver& saver);
     static void verifyFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                           MessageOutput& output, FileLoader& loader, FileSaver& saver);
+                           const std::optional<std::string>& ignoreFileDigest, MessageOutput& output,
+                           FileLoader& loader, FileSaver& saver);
     static int dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignorePatterns,
-                        MessageOutput& output, FileSaver& saver);
+                        const std::optional<std::string>& ignoreFileDigest, MessageOutput& output,
+                        FileSaver& saver);
 };
 
 }  // namespace lumeno

@@ -358,6 +358,26 @@ std::string detailSummary(const EntryDetails& details) {
     return text;
 }
 
+std::string originLines(const std::string& label, const DumpOrigin& origin) {
+    std::string lines;
+    const auto line = [&](const char* name, const std::string& value) {
+        lines += label + " " + name + ": ";
+        appendShownName(lines, value);
+        lines += '\n';
+    };
+    if (origin.programVersion) line("program version", *origin.programVersion);
+    if (origin.hostName) line("host name", *origin.hostName);
+    if (origin.scanStarted) line("scan started", *origin.scanStarted);
+    if (origin.dirs) {
+        for (const std::string& dir : *origin.dirs) line("dir", dir);
+    }
+    if (origin.regdirs) {
+        for (const std::string& key : *origin.regdirs) line("regdir", key);
+    }
+    if (origin.ignoreFileDigest) line("ignore file SHA-256", hexBytes(*origin.ignoreFileDigest));
+    return lines;
+}
+
 }  // namespace lumeno
 }  // namespace products
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DumpOrigin.h"
 #include "app/EntryDetails.h"
 #include "app/SnapshotDifference.h"
 
@@ -31,6 +32,10 @@ void appendDetailedListingLine(std::string& out, std::string_view path, const En
 // The same line without the path and its line end, and the target of a link
 // behind "-> ", for the report page.
 std::string detailSummary(const EntryDetails& details);
+
+// The progress lines that show what a dump records about its scan, each
+// beginning with `label`: one line a fact, one a directory or key.
+std::string originLines(const std::string& label, const DumpOrigin& origin);
 
 }  // namespace lumeno
 }  // namespace products

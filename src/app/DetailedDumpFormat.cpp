@@ -1,6 +1,8 @@
 #include "app/DetailedDumpFormat.h"
 
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "app/DumpRecordFormat.h"
 #include "app/SnapshotException.h"
@@ -16,6 +18,15 @@ namespace {
 
 const std::uint64_t version = 1;
 const std::size_t largestColumnCount = 64;
+const std::size_t largestFactCount = 64;
+const std::size_t ignoreFileDigestSize = 32;
+
+const char* const programVersionFact = "program version";
+const char* const hostNameFact = "host name";
+const char* const scanStartedFact = "scan started";
+const char* const dirsFact = "dirs";
+const char* const regdirsFact = "regdirs";
+const char* const ignoreFileDigestFact = "ignore file SHA-256";
 
 struct FieldName {
     const char* name;
@@ -39,6 +50,11 @@ void appendNumber(std::string& out, std::uint64_t value) {
         value >>= 7;
         out += static_cast<char>(value != 0 ? low | 0x80 : low);
     } while (value != 0);
+}
+
+void appendBytes(std::string& out, const std::string& bytes) {
+    appendNumber(out, bytes.size());
+    out += bytes;
 }
 
 std::uint64_t zigzag(std::uint64_t value) {
@@ -87,13 +103,59 @@ private:
     std::uint64_t _left;
 };
 
+std::size_t factCount(const DumpOrigin& origin) {
+    return origin.programVersion.has_value() + origin.hostName.has_value() + origin.scanStarted.has_value() +
+           origin.dirs.has_value() + origin.regdirs.has_value() + origin.ignoreFileDigest.has_value();
+}
+
+void appendFact(std::string& out, const char* name, const std::optional<std::string>& value) {
+    if (!value) return;
+    appendBytes(out, name);
+    appendBytes(out, *value);
+}
+
+void appendFact(std::string& out, const char* name, const std::optional<std::vector<std::string>>& list) {
+    if (!list) return;
+    std::string value;
+    for (const std::string& element : *list) appendBytes(value, element);
+    appendBytes(out, name);
+    appendBytes(out, value);
+}
+
+std::vector<std::string> readList(const std::string& value) {
+    std::vector<std::string> list;
+    Bytes bytes(value.data(), value.size());
+    while (bytes.left() != 0) {
+        const std::uint64_t length = bytes.number();
+        list.emplace_back(bytes.take(length), length);
+    }
+    return list;
+}
+
+// "YYYY-MM-DDTHH:MM:SS.fffffffZ", digits where the pattern has a letter.
+bool isScanStarted(const std::string& text) {
+    static const char pattern[] = "0000-00-00T00:00:00.0000000Z";
+    if (text.size() != sizeof pattern - 1) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (pattern[i] == '0' ? !digit : text[i] != pattern[i]) return false;
+    }
+    return true;
+}
+
+template <typename T>
+void setOnce(std::optional<T>& fact, T value) {
+    if (fact) corrupt();
+    fact = std::move(value);
+}
+
 }  // namespace
 
 bool DetailedDumpFormat::startsDetailed(const char* begin, const char* end) {
     return end - begin >= 4 && std::memcmp(begin, "\xFF\xFF\xFF\xFF", 4) == 0;
 }
 
-void DetailedDumpFormat::appendHeader(std::string& out, bool withContent) {
+void DetailedDumpFormat::appendHeader(std::string& out, const DumpOrigin& origin, bool withContent) {
     out.append("\xFF\xFF\xFF\xFF", 4);
     appendNumber(out, version);
     const int count = withContent ? EntryDetails::FIELD_COUNT : EntryDetails::CONTENT;
@@ -105,6 +167,13 @@ void DetailedDumpFormat::appendHeader(std::string& out, bool withContent) {
         out.append(field.name, length);
         out += field.encoding;
     }
+    appendNumber(out, factCount(origin));
+    appendFact(out, programVersionFact, origin.programVersion);
+    appendFact(out, hostNameFact, origin.hostName);
+    appendFact(out, scanStartedFact, origin.scanStarted);
+    appendFact(out, dirsFact, origin.dirs);
+    appendFact(out, regdirsFact, origin.regdirs);
+    appendFact(out, ignoreFileDigestFact, origin.ignoreFileDigest);
 }
 
 void DetailedDumpFormat::appendAttribute(std::string& list, const std::string& name, std::uint64_t digest) {
@@ -162,7 +231,7 @@ void DetailedDumpFormat::addContent(std::pmr::string& details, const std::string
     details.assign(out.data(), out.size());
 }
 
-DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _headerSize(0) {
+DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _layoutSize(0), _headerSize(0) {
     if (!startsDetailed(begin, end)) corrupt();
     Bytes bytes(begin + lengthSize, static_cast<std::uint64_t>(end - begin) - lengthSize);
     if (bytes.number() != version) corrupt();
@@ -186,6 +255,30 @@ DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _he
         }
         _columns.push_back(column);
     }
+    _layoutSize = static_cast<std::uint64_t>(end - begin) - bytes.left();
+    const std::uint64_t facts = bytes.number();
+    if (facts > largestFactCount) corrupt();
+    for (std::uint64_t i = 0; i < facts; ++i) {
+        const std::uint64_t nameLength = bytes.number();
+        const std::string name(bytes.take(nameLength), nameLength);
+        const std::uint64_t valueLength = bytes.number();
+        std::string value(bytes.take(valueLength), valueLength);
+        if (name == programVersionFact) {
+            setOnce(_origin.programVersion, std::move(value));
+        } else if (name == hostNameFact) {
+            setOnce(_origin.hostName, std::move(value));
+        } else if (name == scanStartedFact) {
+            if (!isScanStarted(value)) corrupt();
+            setOnce(_origin.scanStarted, std::move(value));
+        } else if (name == dirsFact) {
+            setOnce(_origin.dirs, readList(value));
+        } else if (name == regdirsFact) {
+            setOnce(_origin.regdirs, readList(value));
+        } else if (name == ignoreFileDigestFact) {
+            if (value.size() != ignoreFileDigestSize) corrupt();
+            setOnce(_origin.ignoreFileDigest, std::move(value));
+        }
+    }
     _headerSize = static_cast<std::uint64_t>(end - begin) - bytes.left();
 }
 
@@ -197,6 +290,10 @@ bool DetailedDumpFormat::holds(EntryDetails::Field field) const {
 }
 
 std::uint64_t DetailedDumpFormat::headerSize() const { return _headerSize; }
+
+std::uint64_t DetailedDumpFormat::layoutSize() const { return _layoutSize; }
+
+const DumpOrigin& DetailedDumpFormat::origin() const { return _origin; }
 
 std::uint64_t DetailedDumpFormat::checkDetails(const char* at, std::uint64_t available) const {
     return parse(at, available, nullptr);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/DumpOrigin.h"
 #include "app/EntryDetails.h"
 
 namespace com {
@@ -21,21 +22,27 @@ namespace lumeno {
 //   - the number of fields, a number (at most 64), and for each field its
 //     name's length as a number, the name, and one byte for its encoding:
 //     'N' a number, 'S' a signed number (zigzag), 'B' bytes (their count as
-//     a number, then the bytes).
+//     a number, then the bytes);
+//   - the number of facts about the scan, a number (at most 64), and for
+//     each its name's length as a number, the name, its value's length as a
+//     number and the value: "program version", "host name" and "scan
+//     started" (UTC, "YYYY-MM-DDTHH:MM:SS.fffffffZ") as texts, "dirs" and
+//     "regdirs" as lists (each element its length as a number, then its
+//     bytes), "ignore file SHA-256" as the 32 bytes of the digest.
 // Then come the records in path order, each a plain record (path length in
 // 4 bytes, path, fingerprint in 8 bytes, little-endian) followed by its
 // details: their byte count as a number, then a number whose bit i says
 // that field i of the header is present, then the present fields in header
 // order. A number is unsigned LEB128, at most 10 bytes; times are signed
-// numbers. A reader skips the fields whose names it does not
+// numbers. A reader skips the fields and facts whose names it does not
 // know; anything out of place is corrupt data.
 class DetailedDumpFormat {
 public:
     // True when the bytes of a dump begin as a detailed dump does.
     static bool startsDetailed(const char* begin, const char* end);
-    // Appends the header this program writes; only that of a content dump
-    // lists EntryDetails::CONTENT.
-    static void appendHeader(std::string& out, bool withContent);
+    // Appends the header this program writes, with the facts `origin` holds;
+    // only that of a content dump lists EntryDetails::CONTENT.
+    static void appendHeader(std::string& out, const DumpOrigin& origin, bool withContent);
     // Adds EntryDetails::CONTENT with `content` to a details part made by
     // appendDetails without it.
     static void addContent(std::pmr::string& details, const std::string& content);
@@ -53,8 +60,12 @@ public:
 
     // Whether the header lists `field`.
     bool holds(EntryDetails::Field field) const;
-    // The size of the header.
+    // The size of the header, and of its part up to the end of the fields:
+    // two dumps with the same such part hold the same details in the same bytes.
     std::uint64_t headerSize() const;
+    std::uint64_t layoutSize() const;
+    // The facts about the scan the header holds.
+    const DumpOrigin& origin() const;
     // The size of the details part that starts at `at`, with `available`
     // bytes behind it; checks every field. Throws SnapshotException when
     // they do not fit or are damaged.
@@ -74,7 +85,9 @@ private:
     std::uint64_t parse(const char* at, std::uint64_t available, EntryDetails* details) const;
 
     std::vector<Column> _columns;
+    std::uint64_t _layoutSize;
     std::uint64_t _headerSize;
+    DumpOrigin _origin;
 };
 
 }  // namespace lumeno

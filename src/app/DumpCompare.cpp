@@ -18,7 +18,7 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
     // Details count only where both dumps record them.
     const bool withDetails = oldDump.isDetailed() && newDump.isDetailed();
     // Most entries keep their details byte for byte: those need no reading.
-    const bool sameLayout = withDetails && oldDump.headerBytes() == newDump.headerBytes();
+    const bool sameLayout = withDetails && oldDump.layoutBytes() == newDump.layoutBytes();
     // So does content.
     const bool withContent = oldDump.holdsContent() && newDump.holdsContent();
     oldDump.rewind();

@@ -114,7 +114,11 @@ std::uint64_t DumpReader::detailsOffset() const {
 
 EntryDetails DumpReader::details() const { return _format->readDetails(_begin + detailsOffset()); }
 
-std::string_view DumpReader::headerBytes() const { return std::string_view(_begin, _recordsStart); }
+const DumpOrigin* DumpReader::origin() const { return _format ? &_format->origin() : nullptr; }
+
+std::string_view DumpReader::layoutBytes() const {
+    return std::string_view(_begin, _format ? _format->layoutSize() : 0);
+}
 
 std::string_view DumpReader::detailBytes() const {
     const std::uint64_t offset = detailsOffset();

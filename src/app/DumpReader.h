@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DumpOrigin.h"
 #include "app/EntryDetails.h"
 #include "app/Fingerprint.h"
 
@@ -57,9 +58,12 @@ public:
     bool holdsContent() const;
     // The details of the current path; not at the end, in a detailed dump.
     EntryDetails details() const;
-    // The bytes of the header, and of the current path's details part: two
-    // dumps with the same header hold the same details in the same bytes.
-    std::string_view headerBytes() const;
+    // What a detailed dump records about its scan; null for a plain dump.
+    const DumpOrigin* origin() const;
+    // The bytes of the header's list of fields, and of the current path's
+    // details part: two dumps with the same list hold the same details in
+    // the same bytes.
+    std::string_view layoutBytes() const;
     std::string_view detailBytes() const;
     void advance();
     // Back to the first path.

@@ -140,8 +140,8 @@ bool IgnorePatternList::ignoresEverythingBelow(const std::string& dir, char sepa
     return false;
 }
 
-void loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
-                        IgnorePatternList& ignorePatterns) {
+std::string loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
+                               IgnorePatternList& ignorePatterns) {
     output.write("Loading ignore file.\n");
     const std::string text = loader.load(fileName, 0);
     output.write("Compiling regular expressions in ignore file.\n");
@@ -149,6 +149,7 @@ void loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::st
     StringTokenizerImpl lines(text, CRLF);
     while (lines.hasMoreTokens()) ignorePatterns.append(lines.nextToken());
     output.write("Compiling done.\n");
+    return text;
 }
 
 bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns) {

@@ -52,7 +52,8 @@ private:
 
 // Loads the ignore file `fileName` through `loader` and appends one pattern
 // per non-empty line to `ignorePatterns`, reporting progress on `output`.
-void loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
+// Gives the file's bytes.
+std::string loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const std::string& fileName,
                         IgnorePatternList& ignorePatterns);
 
 }  // namespace lumeno

@@ -157,13 +157,13 @@ void SnapshotImpl::serialize(std::vector<char>& out) const {
     });
 }
 
-bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write) const {
+bool SnapshotImpl::writeRecords(const io::file::DataSource::Writer& write, const DumpOrigin& origin) const {
     // Large enough that the calls to write cost nothing beside the copying,
     // small enough to stay in the processor's cache.
     const std::string::size_type blockSize = 1 << 20;
     std::string block;
     block.reserve(blockSize + lengthSize + fingerprintSize);
-    if (_details != nullptr) DetailedDumpFormat::appendHeader(block, _withContent);
+    if (_details != nullptr) DetailedDumpFormat::appendHeader(block, origin, _withContent);
     std::unique_ptr<ElementCursor<PathDetails>> details;
     if (_details != nullptr) details.reset(new ElementCursor<PathDetails>(*_details));
     bool written = true;

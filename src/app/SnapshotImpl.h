@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/DumpOrigin.h"
 #include "app/Fingerprint.h"
 #include "app/Snapshot.h"
 #include "io/file/DataSource.h"
@@ -60,8 +61,9 @@ public:
     const Paths* getPaths() const override;
     void serialize(std::vector<char>& out) const override;
     // The same bytes, handed to `write` in blocks as they are made, so that
-    // a dump of any size is saved without a copy of it in memory.
-    bool writeRecords(const io::file::DataSource::Writer& write) const;
+    // a dump of any size is saved without a copy of it in memory. The header
+    // of a detailed dump records `origin`.
+    bool writeRecords(const io::file::DataSource::Writer& write, const DumpOrigin& origin = DumpOrigin()) const;
     // Whether it records details, registry data among them.
     bool hasDetails() const { return _details != nullptr; }
     std::string toString() const override;

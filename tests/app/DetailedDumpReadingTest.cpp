@@ -18,7 +18,8 @@ using com::quorvane::products::lumeno::EntryDetails;
 using com::quorvane::products::lumeno::SnapshotException;
 
 // A header written by hand: the fields named, in an order of its own, and
-// one this program does not know ("colour", bytes) between them.
+// one this program does not know ("colour", bytes) between them; then the
+// facts about the scan: an unknown one, skipped, and the directories.
 std::string header(const std::string& version = "\x01") {
     std::string bytes("\xFF\xFF\xFF\xFF", 4);
     bytes += version;
@@ -27,6 +28,9 @@ std::string header(const std::string& version = "\x01") {
     bytes += std::string("\x06") + "colour" + "B";
     bytes += std::string("\x0A") + "last write" + "S";
     bytes += std::string("\x0B") + "link target" + "B";
+    bytes += '\x02';
+    bytes += std::string("\x04") + "tide" + std::string("\x01") + "x";
+    bytes += std::string("\x04") + "dirs" + std::string("\x05\x01") + "a" + std::string("\x02") + "bc";
     return bytes;
 }
 
@@ -55,6 +59,8 @@ TEST(DetailedDumpReading, FieldsAreReadByNameAndUnknownOnesSkipped) {
     ReadDump dump(detailedDump());
     DumpReader& reader = dump.reader;
     ASSERT_TRUE(reader.isDetailed());
+    EXPECT_EQ(std::vector<std::string>({"a", "bc"}), reader.origin()->dirs);
+    EXPECT_FALSE(reader.origin()->regdirs.has_value());
     EXPECT_EQ(2u, reader.entryCount());
     EXPECT_EQ("/a", reader.path());
     EXPECT_EQ(7u, reader.fingerprint());
@@ -108,7 +114,8 @@ TEST(DetailedDumpReading, EveryCutAndDamageIsCorruptButRecordBoundariesAreWhole)
     EXPECT_EQ(corrupt, readFailure(header() + plainRecord));
     // Content is a digest, a digest marked as taken while the file changed,
     // or nothing; any other length would be shown as a digest it is not.
-    const std::string contentHeader = std::string("\xFF\xFF\xFF\xFF\x01\x01\x07", 7) + "contentB";
+    // One field, content, and no facts about the scan.
+    const std::string contentHeader = std::string("\xFF\xFF\xFF\xFF\x01\x01\x07", 7) + "contentB" + std::string(1, '\0');
     const auto withContent = [&contentHeader](const std::string& content) {
         return contentHeader + record("/a", 1, "\x01" + std::string(1, static_cast<char>(content.size())) + content);
     };

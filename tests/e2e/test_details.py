@@ -4,6 +4,7 @@ import json
 import os
 import re
 import shutil
+import socket
 import subprocess
 
 from test_dump import T0, DumpTestCase, folded_md5
@@ -28,6 +29,12 @@ def report(out):
     return entries
 
 
+def without_facts(out):
+    """The output without the lines that tell where, when and of what a dump was taken."""
+    return re.sub(r"(?m)^Dump( [12])? (program version|host name|scan started|dir|regdir|ignore file SHA-256): "
+                  r".*\n", "", out)
+
+
 def without_times(lines):
     return [line for line in lines if not re.fullmatch(r"    (last write|status change): %s -> %s" % (TIME, TIME),
                                                        line)]
@@ -42,9 +49,31 @@ class Both(DumpTestCase):
                        "Serializing dump.\nSaving dump.\nDump created. 2 entries saved.")
         detailed = self.read("detailed.dat")
         self.assertEqual(b"\xff\xff\xff\xff\x01", detailed[:5])
+        # A detailed dump tells what it was made of.
+        os.mkdir(self.path("sub"))
+        self.write("ignore.txt", "")
+        self.assertEqual(0, self.dump("other.dat", "-dirs", "tree", "sub", "-details", "-ignore", "ignore.txt").status)
+        self.assertRegex(self.run_program("-print", "other.dat").out,
+                         r"^Loading dump\.\nParsing dump\.\nDump program version: 1\.00\n"
+                         r"Dump host name: (?i:%s)\nDump scan started: \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{7}Z\n"
+                         r"Dump dir: tree\nDump dir: sub\n"
+                         r"Dump ignore file SHA-256: E3B0C44298FC1C149AFBF4C8996FB92427AE41E4649B934CA495991B7852B855\n"
+                         r"Printing dump\.\n" % re.escape(socket.gethostname()))
+        # Dumps compared the wrong way round, or of other directories, say so
+        # before the result.
+        self.assertIn("\nDump 2 dir: tree\nComparing the two dumps.\nWarning: dump 1 was taken after dump 2.\n"
+                      "Warning: the two dumps were taken of different directories or keys.\nComparsion result:\n",
+                      self.run_program("-compare", "other.dat", "detailed.dat").out)
+        self.assertIn("\nComparing the two dumps.\n"
+                      "Warning: the two dumps were taken of different directories or keys.\nComparsion result:\n",
+                      self.run_program("-compare", "detailed.dat", "other.dat").out)
+        self.assertNotIn("Warning", self.run_program("-compare", "detailed.dat", "detailed.dat").out)
         # The flag does nothing where nothing is dumped.
-        self.assertRun(self.run_program("-compare", "plain.dat", "detailed.dat", "-details"),
-                       COMPARE_HEAD + "Only one of the dumps has details: comparing last-write times and "
+        compared = self.run_program("-compare", "plain.dat", "detailed.dat", "-details")
+        self.assertRegex(compared.out, r"\nDump 2 program version: 1\.00\nDump 2 host name: .*\n"
+                         r"Dump 2 scan started: .*\nDump 2 dir: tree\nComparing")
+        compared.out = re.sub(r"(?m)^Dump 2 .*\n", "", compared.out)
+        self.assertRun(compared, COMPARE_HEAD + "Only one of the dumps has details: comparing last-write times and "
                        "fingerprints alone.\nComparsion result:\nThe two dumps are identical.\nCompare finished.\n")
         with open(self.path("tree", "a"), "a") as f:
             f.write("more")
@@ -95,7 +124,8 @@ class Native(DumpTestCase):
         self.assertRun(self.dump("old.dat", "-dirs", "tree", "-details"), "Creating dump. Please be patient.\n"
                        "Serializing dump.\nSaving dump.\nDump created. 10 entries saved.")
         listing = self.run_program("-print", "old.dat").out.splitlines()
-        self.assertEqual("Loading dump.\nParsing dump.\nPrinting dump.", "\n".join(listing[:3]))
+        self.assertEqual("Loading dump.\nParsing dump.\nPrinting dump.",
+                         "\n".join(line for line in listing[:7] if not line.startswith("Dump ")))
         self.assertIn("file 0644 0 0 10 2020-09-13T12:26:40Z tree/grown", listing)
         self.assertRegex([line for line in listing if line.startswith("link ")][0],
                          r"^link 0777 0 0 6 %s tree/link -> setuid$" % TIME)
