@@ -119,7 +119,11 @@ std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std
     for (auto first = items.begin(); first != items.end();) {
         auto last = first + 1;
         while (last != items.end() && last->path == first->path) ++last;
-        records.push_back(Record{first->path, fingerprintOf(first, last), first->details});
+        Record record;
+        record.path = first->path;
+        record.fingerprint = fingerprintOf(first, last);
+        record.details = first->details;
+        records.push_back(std::move(record));
         first = last;
     }
     return records;

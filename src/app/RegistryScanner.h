@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Fingerprint.h"
+#include "app/ScanRecord.h"
 
 namespace windows {
 namespace registry {
@@ -34,11 +35,7 @@ class RegistryScanner {
 public:
     // One record of the pass: a path, its fingerprint and, when the pass
     // takes them, the details part of its record in a detailed dump.
-    struct Record {
-        std::string path;
-        Fingerprint fingerprint;
-        std::string details;
-    };
+    typedef ScanRecord Record;
 
     RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress,
                     bool withDetails = false);

@@ -111,16 +111,22 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
         return nullptr;
     }
     std::unique_ptr<DirectoryListing> listing(new DirectoryListing(stream));
-    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino, false});
+    // The entries of a listing are queried through the directory they were
+    // read from, and right after it: they are what it held.
+    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino, true});
+    _queriedDirectory = directory;
     return listing;
 }
 
 int OpenDirectories::query(const char* path, struct stat& status, int flags) {
     const std::string_view whole(path);
-    // Relative paths depend on the current directory, and a path too long
-    // for the system must fail as it fails.
-    if (whole.empty() || whole[0] != '/' || whole.size() >= PATH_MAX) return fstatat(AT_FDCWD, path, &status, flags);
+    // A path too long for the system must fail as it fails. A relative path
+    // is reached as its directory was: from the current directory, which
+    // the program never changes.
     const std::string_view::size_type separator = whole.rfind('/');
+    if (separator == std::string_view::npos || whole.size() >= PATH_MAX) {
+        return fstatat(AT_FDCWD, path, &status, flags);
+    }
     const std::string_view name = whole.substr(separator + 1);
     if (name.empty()) return fstatat(AT_FDCWD, path, &status, flags);
     const int directory = reachForQueries(directoryPart(whole, separator));

@@ -33,7 +33,9 @@ namespace platform {
 // (EMFILE, ENFILE): every directory held is closed first, and the chain
 // starts afresh from it.
 //
-// The queries of a directory trust the directories opened for them. When
+// The queries of the directory listed last trust it: its entries are looked
+// up in the directory they were read from. Other queries trust the
+// directories opened for them. When
 // they come back to a directory the chain kept, it is looked up again by
 // its path, once: if that leads to another device or inode (it or an
 // ancestor renamed or replaced since), the chain starts afresh.
