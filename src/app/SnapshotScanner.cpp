@@ -223,6 +223,7 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
                            platform::ScanSession& session, ScanRecordSink& sink,
                            std::vector<std::pair<std::string, std::string>>& informationWarnings) {
     if (dir.empty()) return;
+    _progress.show(ScanProgress::LISTING, _recorded, 0, dir);
     session.beginWalk();
     // The directory named is taken for what it points to, and walked
     // whatever it is.
