@@ -104,16 +104,15 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
         }
     }
     struct stat status;
-    DIR* stream = fstat(descriptor, &status) == 0 ? fdopendir(descriptor) : nullptr;
-    if (stream == nullptr) {
+    if (fstat(descriptor, &status) != 0) {
         setLastErrorFromErrno();
         ::close(descriptor);
         return nullptr;
     }
-    std::unique_ptr<DirectoryListing> listing(new DirectoryListing(stream));
+    std::unique_ptr<DirectoryListing> listing(new DirectoryListing(descriptor));
     // The entries of a listing are queried through the directory they were
     // read from, and right after it: they are what it held.
-    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino, true});
+    keep(Link{directory, descriptor, status.st_dev, status.st_ino, true});
     _queriedDirectory = directory;
     return listing;
 }
@@ -156,7 +155,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::move(path), descriptor, nullptr, status.st_dev, status.st_ino, false});
+        keep(Link{std::move(path), descriptor, status.st_dev, status.st_ino, false});
     }
     while (_links.back().path.size() < directory.size()) {
         std::string_view::size_type start = _links.back().path.size();
@@ -169,7 +168,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::string(directory.substr(0, end)), descriptor, nullptr, status.st_dev, status.st_ino, false});
+        keep(Link{std::string(directory.substr(0, end)), descriptor, status.st_dev, status.st_ino, false});
     }
     _queriedDirectory.assign(directory);
     return _links.back().descriptor;
@@ -202,12 +201,6 @@ void OpenDirectories::truncate(std::deque<Link>::size_type size) {
     }
 }
 
-void OpenDirectories::release(const Link& link) {
-    if (link.stream != nullptr) {
-        closedir(link.stream);
-    } else {
-        ::close(link.descriptor);
-    }
-}
+void OpenDirectories::release(const Link& link) { ::close(link.descriptor); }
 
 }  // namespace platform

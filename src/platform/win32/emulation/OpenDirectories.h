@@ -1,7 +1,6 @@
 #ifndef VESTIGA_PLATFORM_WIN32_EMULATION_OPENDIRECTORIES_H
 #define VESTIGA_PLATFORM_WIN32_EMULATION_OPENDIRECTORIES_H
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstddef>
@@ -63,9 +62,6 @@ private:
     struct Link {
         std::string path;
         int descriptor;
-        // The stream a listing was read through, which owns the descriptor;
-        // null for a directory opened for lookups only.
-        DIR* stream;
         dev_t device;
         ino_t inode;
         // Looked up again by its path since it was opened.
