@@ -153,13 +153,14 @@ std::uint64_t foldedMd5(const std::string& data) {
     return foldDigest(bytes);
 }
 
-// The entries of a scan of `key`, which gives no warning.
+// The entries of a scan of `key`, which gives no warning, named as a listing
+// shows them.
 RegistryEntries scan(const std::string& key) {
     CollectingMessageOutput output;
     ReadDump dump(scannedDump({}, {key}, output));
     EXPECT_EQ("", output.text());
     RegistryEntries entries;
-    for (const auto& entry : entriesOf(dump.reader)) entries[entry.first] = entry.second;
+    for (const auto& entry : entriesOf(dump.reader)) entries[shownName(entry.first)] = entry.second;
     return entries;
 }
 
