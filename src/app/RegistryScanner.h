@@ -41,10 +41,8 @@ public:
                     bool withDetails = false);
 
     // The records of the keys `regdirs` ("HKEY_ROOT" for every root key), in
-    // byte order of their paths, each path once. `entriesBefore`
-    // counts the entries the scan found before this pass, for the progress
-    // line.
-    std::vector<Record> scan(const std::vector<std::string>& regdirs, std::size_t entriesBefore);
+    // byte order of their paths, each path once.
+    std::vector<Record> scan(const std::vector<std::string>& regdirs);
 
 private:
     // One item the pass found: a key or a value, the path of the key it
@@ -76,7 +74,6 @@ private:
     MessageOutput& _output;
     ScanProgress& _progress;
     const bool _withDetails;
-    std::size_t _entriesBefore;
     // The names of the keys the pass starts from, and those of them read so
     // far. A key named twice, or named below another one named, is read
     // once.

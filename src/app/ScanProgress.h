@@ -18,11 +18,11 @@ class ScanProgress {
 public:
     // Each stage counts on its own, so the line names it.
     enum Stage {
-        // Listing directories: the entries found.
+        // Walking directories: the entries recorded.
         LISTING,
         // Reading the content of regular files: the files read, of all.
         READING_CONTENT,
-        // Reading registry keys: all entries so far.
+        // Reading registry keys: the keys and values read.
         READING_REGISTRY
     };
 

@@ -177,7 +177,7 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
     std::vector<ScanRecord> registry;
     if (!regdirs.empty()) {
         RegistryScanner registryScanner(_ignorePatterns, registryWarnings, _progress, _withDetails);
-        registry = registryScanner.scan(regdirs, 0);
+        registry = registryScanner.scan(regdirs);
     }
     RegistryMerge merged(registry, sink);
     HeldRecords contents;
