@@ -33,6 +33,7 @@
 #include "platform/win32/HostName.h"
 #include "platform/win32/Sha256.h"
 #include "platform/win32/Win32.h"
+#include "util/UtcTime.h"
 #include "util/parser/ArgumentParser.h"
 
 namespace com {
@@ -86,29 +87,16 @@ std::string utcTimeNow() {
     using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
     const std::int64_t ticks =
         std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch()).count();
-    const std::int64_t ticksPerDay = 864000000000LL;
-    std::int64_t days = ticks / ticksPerDay;
-    std::int64_t ofDay = ticks % ticksPerDay;
-    if (ofDay < 0) {
-        ofDay += ticksPerDay;
-        --days;
+    const std::int64_t ticksPerSecond = 10000000;
+    std::int64_t seconds = ticks / ticksPerSecond;
+    std::int64_t fraction = ticks % ticksPerSecond;
+    if (fraction < 0) {
+        fraction += ticksPerSecond;
+        --seconds;
     }
-    // The civil date of a day count from 1970-01-01, in eras of 400 years.
-    const std::int64_t shifted = days + 719468;
-    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-    const std::int64_t dayOfEra = shifted - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%07lldZ",
-                  static_cast<long long>(year), static_cast<long long>(month), static_cast<long long>(day),
-                  static_cast<long long>(ofDay / 36000000000LL), static_cast<long long>(ofDay / 600000000 % 60),
-                  static_cast<long long>(ofDay / 10000000 % 60), static_cast<long long>(ofDay % 10000000));
-    return text;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, ".%07lldZ", static_cast<long long>(fraction));
+    return utcDateTime(seconds) + digits;
 }
 
 // What a detailed dump of a scan starting now records about it.
