@@ -103,16 +103,11 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
             return nullptr;
         }
     }
-    struct stat status;
-    if (fstat(descriptor, &status) != 0) {
-        setLastErrorFromErrno();
-        ::close(descriptor);
-        return nullptr;
-    }
     std::unique_ptr<DirectoryListing> listing(new DirectoryListing(descriptor));
     // The entries of a listing are queried through the directory they were
-    // read from, and right after it: they are what it held.
-    keep(Link{directory, descriptor, status.st_dev, status.st_ino, true});
+    // read from, and right after it: they are what it held. Trusted, it is
+    // never looked up again, and needs no identity to be checked against.
+    keep(Link{directory, descriptor, 0, 0, true});
     _queriedDirectory = directory;
     return listing;
 }

@@ -62,6 +62,7 @@ private:
     struct Link {
         std::string path;
         int descriptor;
+        // Its identity when it was opened for lookups; 0 for a listed one.
         dev_t device;
         ino_t inode;
         // Looked up again by its path since it was opened.
