@@ -16,6 +16,7 @@
 #include "app/DumpCompare.h"
 #include "app/DumpOrigin.h"
 #include "app/DumpReader.h"
+#include "app/DumpWriter.h"
 #include "app/FileLoader.h"
 #include "app/FileSaver.h"
 #include "app/Flags.h"
@@ -26,11 +27,13 @@
 #include "app/ReportPage.h"
 #include "app/SnapshotImpl.h"
 #include "exceptions/OutOfMemoryException.h"
+#include "io/file/FileExceptions.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/HostName.h"
 #include "platform/win32/Sha256.h"
 #include "platform/win32/Win32.h"
+#include "util/UtcTime.h"
 #include "util/parser/ArgumentParser.h"
 
 namespace com {
@@ -84,29 +87,16 @@ std::string utcTimeNow() {
     using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>;
     const std::int64_t ticks =
         std::chrono::duration_cast<Ticks>(std::chrono::system_clock::now().time_since_epoch()).count();
-    const std::int64_t ticksPerDay = 864000000000LL;
-    std::int64_t days = ticks / ticksPerDay;
-    std::int64_t ofDay = ticks % ticksPerDay;
-    if (ofDay < 0) {
-        ofDay += ticksPerDay;
-        --days;
+    const std::int64_t ticksPerSecond = 10000000;
+    std::int64_t seconds = ticks / ticksPerSecond;
+    std::int64_t fraction = ticks % ticksPerSecond;
+    if (fraction < 0) {
+        fraction += ticksPerSecond;
+        --seconds;
     }
-    // The civil date of a day count from 1970-01-01, in eras of 400 years.
-    const std::int64_t shifted = days + 719468;
-    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-    const std::int64_t dayOfEra = shifted - era * 146097;
-    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-    const std::int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-    const std::int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-    char text[40];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%07lldZ",
-                  static_cast<long long>(year), static_cast<long long>(month), static_cast<long long>(day),
-                  static_cast<long long>(ofDay / 36000000000LL), static_cast<long long>(ofDay / 600000000 % 60),
-                  static_cast<long long>(ofDay / 10000000 % 60), static_cast<long long>(ofDay % 10000000));
-    return text;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, ".%07lldZ", static_cast<long long>(fraction));
+    return utcDateTime(seconds) + digits;
 }
 
 // What a detailed dump of a scan starting now records about it.
@@ -146,17 +136,61 @@ void readDump(const std::string& fileName, const std::string& loadingMessage, co
     dump.reader.reset(new DumpReader(dump.bytes->begin(), dump.bytes->end()));
 }
 
-// The records of a snapshot as a dump file holds them.
+// A dump writer of the form the snapshot's records take.
+std::unique_ptr<DumpWriter> dumpWriterFor(const SnapshotImpl& snapshot, const io::file::DataSource::Writer& write,
+                                          const DumpOrigin& origin) {
+    if (!snapshot.hasDetails()) return std::unique_ptr<DumpWriter>(new DumpWriter(write));
+    return std::unique_ptr<DumpWriter>(new DumpWriter(write, origin, snapshot.hasContent()));
+}
+
+// The records of a scan as a dump file holds them, made as the save writes
+// them. A scan that found nothing is most often a mistyped or missing
+// directory: it withdraws rather than replace a dump that holds entries.
 class DumpRecords : public io::file::DataSource {
 public:
-    DumpRecords(const SnapshotImpl& snapshot, const DumpOrigin& origin) : _snapshot(snapshot), _origin(origin) {}
-    bool writeTo(const Writer& write) const override { return _snapshot.writeRecords(write, _origin); }
+    DumpRecords(const SnapshotImpl& snapshot, const DumpOrigin& origin, const std::string& dumpFile,
+                MessageOutput& output, FileSaver& saver)
+        : _snapshot(snapshot), _origin(origin), _dumpFile(dumpFile), _output(output), _saver(saver) {}
+
+    bool writeTo(const Writer& write) override {
+        try {
+            const std::unique_ptr<DumpWriter> writer = dumpWriterFor(_snapshot, write, _origin);
+            _snapshot.serialize(*writer);
+            if (writer->recordCount() == 0 && _saver.holdsData(_dumpFile)) {
+                _withdrew = true;
+                return false;
+            }
+            announceSave();
+            writer->finish();
+            _entries = writer->recordCount();
+            return true;
+        } catch (const DumpWriter::Refused&) {
+            announceSave();
+            return false;
+        }
+    }
+    // Says that the dump is being saved, once: when the scan is complete, or
+    // when the save failed before.
+    void announceSave() {
+        if (_announced) return;
+        _announced = true;
+        progress(_output, "Serializing dump.\n");
+        progress(_output, "Saving dump.\n");
+    }
     // Details hold registry data, which may be secret.
     bool isPrivate() const override { return _snapshot.hasDetails(); }
+    bool withdrew() const override { return _withdrew; }
+    std::uint64_t entries() const { return _entries; }
 
 private:
     const SnapshotImpl& _snapshot;
     const DumpOrigin& _origin;
+    const std::string& _dumpFile;
+    MessageOutput& _output;
+    FileSaver& _saver;
+    bool _withdrew = false;
+    bool _announced = false;
+    std::uint64_t _entries = 0;
 };
 
 // The report page goes out after the text report, through the same save as a dump.
@@ -347,8 +381,8 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
 
     progress(output, "Scanning. Please be patient.\n");
     const DumpOrigin origin = scanOrigin(dirs, regdirs, ignoreFileDigest);
-    // The scan becomes the records of a dump held in memory, and the snapshot
-    // goes as soon as they are made: the merge reads both sides alike.
+    // The scan becomes the records of a dump held in memory: the merge reads
+    // both sides alike.
     std::string records;
     {
         // A detailed dump is checked against the same details, taken now,
@@ -356,12 +390,15 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
         const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output,
                                     parser.isSet(DETAILS_FLAG) || oldDump.reader->isDetailed(),
                                     oldDump.reader->holdsContent());
-        snapshot.writeRecords(
+        const std::unique_ptr<DumpWriter> writer = dumpWriterFor(
+            snapshot,
             [&records](const char* data, std::size_t size) {
                 records.append(data, size);
                 return true;
             },
             origin);
+        snapshot.serialize(*writer);
+        writer->finish();
     }
     LoadedDump scan;
     scan.bytes.reset(new io::file::FileContents(std::move(records)));
@@ -380,24 +417,23 @@ int App::dumpFlow(const ArgumentParser& parser, const IgnorePatternList& ignoreP
 
     progress(output, "Creating dump. Please be patient.\n");
     const DumpOrigin origin = scanOrigin(dirs, regdirs, ignoreFileDigest);
-    std::unique_ptr<SnapshotImpl> snapshot(
-        new SnapshotImpl(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG),
-                         parser.isSet(CONTENT_FLAG)));
-    // A scan that found nothing is most often a mistyped or missing
-    // directory: it never replaces a dump that holds entries.
-    if (snapshot->getPaths()->empty() && saver.holdsData(dumpFile)) {
+    const SnapshotImpl snapshot(dirs, regdirs, ignorePatterns, output, parser.isSet(DETAILS_FLAG),
+                                parser.isSet(CONTENT_FLAG));
+    DumpRecords records(snapshot, origin, dumpFile, output, saver);
+    try {
+        saver.save(dumpFile, records);
+    } catch (const io::file::CouldNotSaveFileException&) {
+        records.announceSave();
+        throw;
+    }
+    if (records.withdrew()) {
         output.write("The scan recorded no entries; the existing dump was left unchanged. "
                      "Remove it first to write an empty dump.\n");
         return 1;
     }
 
-    // The records are made as the save writes them.
-    progress(output, "Serializing dump.\n");
-    progress(output, "Saving dump.\n");
-    saver.save(dumpFile, DumpRecords(*snapshot, origin));
-
     std::ostringstream done;
-    done << "Dump created. " << snapshot->getPaths()->size() << " entries saved.";
+    done << "Dump created. " << records.entries() << " entries saved.";
     output.write(done.str());
     return 0;
 }

@@ -214,7 +214,7 @@ void DetailedDumpFormat::appendDetails(std::string& out, const EntryDetails& det
     out += fields;
 }
 
-void DetailedDumpFormat::addContent(std::pmr::string& details, const std::string& content) {
+void DetailedDumpFormat::addContent(std::string& details, const std::string& content) {
     Bytes record(details.data(), details.size());
     const std::uint64_t size = record.number();
     Bytes fields(record.take(size), size);

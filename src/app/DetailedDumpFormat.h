@@ -45,7 +45,7 @@ public:
     static void appendHeader(std::string& out, const DumpOrigin& origin, bool withContent);
     // Adds EntryDetails::CONTENT with `content` to a details part made by
     // appendDetails without it.
-    static void addContent(std::pmr::string& details, const std::string& content);
+    static void addContent(std::string& details, const std::string& content);
     // Appends an extended attribute to a list for
     // EntryDetails::EXTENDED_ATTRIBUTES.
     static void appendAttribute(std::string& list, const std::string& name, std::uint64_t digest);

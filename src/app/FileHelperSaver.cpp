@@ -11,7 +11,7 @@ void FileHelperSaver::save(const std::string& fileName, const std::string& data,
     io::file::FileHelper::save(fileName, data, extraOpenMode);
 }
 
-void FileHelperSaver::save(const std::string& fileName, const io::file::DataSource& data) {
+void FileHelperSaver::save(const std::string& fileName, io::file::DataSource& data) {
     io::file::FileHelper::save(fileName, data);
 }
 

@@ -12,7 +12,7 @@ namespace lumeno {
 class FileHelperSaver : public FileSaver {
 public:
     void save(const std::string& fileName, const std::string& data, int extraOpenMode) override;
-    void save(const std::string& fileName, const io::file::DataSource& data) override;
+    void save(const std::string& fileName, io::file::DataSource& data) override;
     bool holdsData(const std::string& fileName) override;
 };
 

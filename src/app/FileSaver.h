@@ -16,7 +16,7 @@ public:
     // Writes all bytes of `data`; with `extraOpenMode` 0 the file is created or replaced.
     virtual void save(const std::string& fileName, const std::string& data, int extraOpenMode) = 0;
     // Creates or replaces the file with the bytes of `data`, written as they are made.
-    virtual void save(const std::string& fileName, const io::file::DataSource& data) = 0;
+    virtual void save(const std::string& fileName, io::file::DataSource& data) = 0;
     // Whether the file holds data that a save would replace.
     virtual bool holdsData(const std::string& fileName) = 0;
 };

@@ -93,12 +93,9 @@ std::string valueDetails(unsigned long type, const std::string& data, const std:
 
 RegistryScanner::RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output,
                                  ScanProgress& progress, bool withDetails)
-    : _ignorePatterns(ignorePatterns), _output(output), _progress(progress), _withDetails(withDetails),
-      _entriesBefore(0) {}
+    : _ignorePatterns(ignorePatterns), _output(output), _progress(progress), _withDetails(withDetails) {}
 
-std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std::string>& regdirs,
-                                                           std::size_t entriesBefore) {
-    _entriesBefore = entriesBefore;
+std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std::string>& regdirs) {
     std::vector<std::string> keys(regdirs);
     if (std::find(keys.begin(), keys.end(), "HKEY_ROOT") != keys.end()) {
         keys.clear();
@@ -119,7 +116,11 @@ std::vector<RegistryScanner::Record> RegistryScanner::scan(const std::vector<std
     for (auto first = items.begin(); first != items.end();) {
         auto last = first + 1;
         while (last != items.end() && last->path == first->path) ++last;
-        records.push_back(Record{first->path, fingerprintOf(first, last), first->details});
+        Record record;
+        record.path = first->path;
+        record.fingerprint = fingerprintOf(first, last);
+        record.details = first->details;
+        records.push_back(std::move(record));
         first = last;
     }
     return records;
@@ -152,7 +153,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
     if (keyPath.empty()) return;
     const std::string name = keyName(keyPath);
     if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
-    _progress.show(ScanProgress::READING_REGISTRY, _entriesBefore + items.size(), 0, keyPath);
+    _progress.show(ScanProgress::READING_REGISTRY, items.size(), 0, keyPath);
     const std::string::size_type separator = name.rfind('\\');
     const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
     const bool recorded = !isIgnored(keyPath, _ignorePatterns);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Fingerprint.h"
+#include "app/ScanRecord.h"
 
 namespace windows {
 namespace registry {
@@ -34,20 +35,14 @@ class RegistryScanner {
 public:
     // One record of the pass: a path, its fingerprint and, when the pass
     // takes them, the details part of its record in a detailed dump.
-    struct Record {
-        std::string path;
-        Fingerprint fingerprint;
-        std::string details;
-    };
+    typedef ScanRecord Record;
 
     RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress,
                     bool withDetails = false);
 
     // The records of the keys `regdirs` ("HKEY_ROOT" for every root key), in
-    // byte order of their paths, each path once. `entriesBefore`
-    // counts the entries the scan found before this pass, for the progress
-    // line.
-    std::vector<Record> scan(const std::vector<std::string>& regdirs, std::size_t entriesBefore);
+    // byte order of their paths, each path once.
+    std::vector<Record> scan(const std::vector<std::string>& regdirs);
 
 private:
     // One item the pass found: a key or a value, the path of the key it
@@ -79,7 +74,6 @@ private:
     MessageOutput& _output;
     ScanProgress& _progress;
     const bool _withDetails;
-    std::size_t _entriesBefore;
     // The names of the keys the pass starts from, and those of them read so
     // far. A key named twice, or named below another one named, is read
     // once.

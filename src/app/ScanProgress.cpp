@@ -39,9 +39,6 @@ void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const
         case LISTING:
             std::snprintf(head, sizeof head, "Listing: %zu entries", count);
             break;
-        case READING_TIMES:
-            std::snprintf(head, sizeof head, "Reading times: %zu of %zu entries", count, total);
-            break;
         case READING_CONTENT:
             std::snprintf(head, sizeof head, "Reading content: %zu of %zu files", count, total);
             break;

@@ -18,13 +18,11 @@ class ScanProgress {
 public:
     // Each stage counts on its own, so the line names it.
     enum Stage {
-        // Listing directories: the entries found.
+        // Walking directories: the entries recorded.
         LISTING,
-        // Reading the last-write times: the entries read, of all found.
-        READING_TIMES,
         // Reading the content of regular files: the files read, of all.
         READING_CONTENT,
-        // Reading registry keys: all entries so far.
+        // Reading registry keys: the keys and values read.
         READING_REGISTRY
     };
 
@@ -32,7 +30,7 @@ public:
     ~ScanProgress();
 
     // Cheap to call for every path or key: redraws only when due. `total`
-    // counts only while reading times and content.
+    // counts only while reading content.
     void show(Stage stage, std::size_t count, std::size_t total, const std::string& where);
     // Erases the line, so that a message can be written in its place.
     void clear();

@@ -1,25 +1,22 @@
 #include "app/SnapshotScanner.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string_view>
 #include <utility>
 
 #include "app/DetailedDumpFormat.h"
+#include "app/EntryDetails.h"
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
 #include "app/RegistryScanner.h"
 #include "app/SnapshotException.h"
-#include "platform/errorresources/Assertion.h"
-#include "platform/errorresources/SystemErrors.h"
 #include "digest/ContentDigestPool.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
+#include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/FileDetails.h"
-#include "platform/win32/ListedPathQuery.h"
 #include "platform/win32/PathSeparator.h"
 #include "platform/win32/ScanSession.h"
-#include "platform/win32/Win32.h"
 #include "util/NameQuoting.h"
 #include "windows/file/WindowsFileExceptions.h"
 #include "windows/file/WindowsFileHelper.h"
@@ -32,7 +29,7 @@ namespace lumeno {
 namespace {
 
 // How much of `path` is a directory as the user named it, with its separator.
-std::size_t typedLength(const std::vector<std::string>& dirs, const SnapshotImpl::Path& path) {
+std::size_t typedLength(const std::vector<std::string>& dirs, const std::string& path) {
     std::size_t longest = std::string::npos;
     for (const std::string& dir : dirs) {
         const std::size_t root =
@@ -42,10 +39,6 @@ std::size_t typedLength(const std::vector<std::string>& dirs, const SnapshotImpl
         if (longest == std::string::npos || root > longest) longest = root;
     }
     return longest;
-}
-
-Fingerprint toFingerprint(const FILETIME& time) {
-    return (static_cast<Fingerprint>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 std::uint64_t foldedMd5(const std::string& data) {
@@ -93,183 +86,270 @@ std::string encodedDetails(const platform::FileDetails& file) {
     return encoded;
 }
 
+// Messages kept to be written later, in the order they came.
+class HeldMessages : public MessageOutput {
+public:
+    void write(const std::string& message) override { _messages.push_back(message); }
+    void writeTo(MessageOutput& output) const {
+        for (const std::string& message : _messages) output.write(message);
+    }
+
+private:
+    std::vector<std::string> _messages;
+};
+
+// Collects records, to be handed on once they are complete.
+class HeldRecords : public ScanRecordSink {
+public:
+    void take(ScanRecord& record) override { records.push_back(std::move(record)); }
+    std::vector<ScanRecord> records;
+};
+
+// Hands the records of the file system on, with the registry's records
+// merged in at their places.
+class RegistryMerge : public ScanRecordSink {
+public:
+    RegistryMerge(std::vector<ScanRecord>& registry, ScanRecordSink& sink) : _registry(registry), _sink(sink) {}
+
+    void take(ScanRecord& record) override {
+        while (_next < _registry.size() && _registry[_next].path < record.path) _sink.take(_registry[_next++]);
+        if (_next < _registry.size() && _registry[_next].path == record.path) {
+            record.fingerprint ^= _registry[_next++].fingerprint;
+        }
+        _sink.take(record);
+    }
+    void finish() {
+        while (_next < _registry.size()) _sink.take(_registry[_next++]);
+    }
+
+private:
+    std::vector<ScanRecord>& _registry;
+    ScanRecordSink& _sink;
+    std::size_t _next = 0;
+};
+
+// Hands on the records of sorted runs in byte order of their paths, each
+// path once: that of the first run that holds it.
+void mergeRuns(std::vector<std::vector<ScanRecord>>& runs, ScanRecordSink& sink) {
+    std::vector<std::size_t> next(runs.size(), 0);
+    for (;;) {
+        std::size_t least = runs.size();
+        for (std::size_t run = 0; run < runs.size(); ++run) {
+            if (next[run] == runs[run].size()) continue;
+            if (least == runs.size() || runs[run][next[run]].path < runs[least][next[least]].path) least = run;
+        }
+        if (least == runs.size()) return;
+        ScanRecord& record = runs[least][next[least]];
+        for (std::size_t run = least + 1; run < runs.size(); ++run) {
+            if (next[run] < runs[run].size() && runs[run][next[run]].path == record.path) ++next[run];
+        }
+        ++next[least];
+        sink.take(record);
+    }
+}
+
 }  // namespace
 
+// One step of the walk of a listed directory, in the order the dump holds
+// them: the record of an entry, the warning of one that gave none, or the
+// entries below a subdirectory, whose path then ends with a separator.
+struct SnapshotScanner::Step {
+    enum Kind { RECORD, WARNING, DESCEND };
+    Kind kind = RECORD;
+    ScanRecord record;
+    std::string warning;
+};
+
+// A listed directory on the walk's stack: its steps, sorted, and the next.
+struct SnapshotScanner::Frame {
+    std::vector<Step> steps;
+    std::size_t next = 0;
+};
+
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _ignorePatterns(ignorePatterns), _output(output) {}
+    : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _recorded(0) {}
 
-SnapshotImpl::SnapshotData SnapshotScanner::createSnapshotData(const std::vector<std::string>& dirs,
-                                                               const std::vector<std::string>& regdirs,
-                                                               std::pmr::memory_resource& memory,
-                                                               SnapshotImpl::PathDetails* details,
-                                                               bool withContent) {
-    const SnapshotImpl::SnapshotData data = SnapshotImpl::makeSnapshotData(memory);
-    SnapshotImpl::Paths* const paths = data.first;
-    SnapshotImpl::PathInfo* const pathInfo = data.second;
+void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
+                           ScanRecordSink& sink, bool withDetails, bool withContent) {
+    _withDetails = withDetails || withContent;
+    _recorded = 0;
+    HeldMessages registryWarnings;
+    std::vector<ScanRecord> registry;
+    if (!regdirs.empty()) {
+        RegistryScanner registryScanner(_ignorePatterns, registryWarnings, _progress, _withDetails);
+        registry = registryScanner.scan(regdirs);
+    }
+    RegistryMerge merged(registry, sink);
+    HeldRecords contents;
+    ScanRecordSink& files = withContent ? static_cast<ScanRecordSink&>(contents) : merged;
 
-    std::vector<SnapshotImpl::PathDetails::iterator> regularFiles;
+    std::vector<std::pair<std::string, std::string>> informationWarnings;
     {
-        // The directories the file passes keep open are closed before the
-        // registry is read, and long before the dump is saved.
+        // The directories the walk keeps open are closed before the content
+        // is read.
         platform::ScanSession session;
-        for (const std::string& dir : dirs) scanDirectory(dir, session, *paths);
-        readFileInformation(dirs, session, *paths, *pathInfo, details,
-                            withContent && details != nullptr ? &regularFiles : nullptr);
+        if (dirs.size() == 1) {
+            walk(dirs.front(), dirs, session, files, informationWarnings);
+        } else if (!dirs.empty()) {
+            std::vector<std::vector<ScanRecord>> runs;
+            for (const std::string& dir : dirs) {
+                HeldRecords run;
+                walk(dir, dirs, session, run, informationWarnings);
+                runs.push_back(std::move(run.records));
+            }
+            mergeRuns(runs, files);
+            // A path that several walks met warns once, in path order.
+            std::stable_sort(informationWarnings.begin(), informationWarnings.end(),
+                             [](const std::pair<std::string, std::string>& a,
+                                const std::pair<std::string, std::string>& b) { return a.first < b.first; });
+            informationWarnings.erase(
+                std::unique(informationWarnings.begin(), informationWarnings.end(),
+                            [](const std::pair<std::string, std::string>& a,
+                               const std::pair<std::string, std::string>& b) { return a.first == b.first; }),
+                informationWarnings.end());
+        }
     }
-    if (!regularFiles.empty()) readContents(dirs, regularFiles);
-
-    RegistryScanner registry(_ignorePatterns, _output, _progress, details != nullptr);
-    for (RegistryScanner::Record& item : registry.scan(regdirs, paths->size())) {
-        // A registry path that a listed path gives as well adds its
-        // fingerprint to it, and keeps the file's details.
-        const SnapshotImpl::Path* element = &*paths->emplace(std::move(item.path)).first;
-        (*pathInfo)[element] ^= item.fingerprint;
-        if (details != nullptr) details->emplace(element, item.details);
+    _progress.clear();
+    for (const auto& warning : informationWarnings) warn(warning.second);
+    if (withContent) {
+        readContents(dirs, contents.records);
+        for (ScanRecord& record : contents.records) merged.take(record);
     }
-
-    ASSERT(paths->size() == pathInfo->size());
-    return data;
+    merged.finish();
+    registryWarnings.writeTo(_output);
 }
 
-// Depth-first, all files of a directory before its first subdirectory. The
-// pending directories are kept on a stack of their own, so that no tree is
-// too deep to walk. A junction or symbolic link to a directory is recorded
-// but never walked: one that points back up the tree would make the walk
-// endless. The directory named by the caller is walked whatever it is.
-void SnapshotScanner::scanDirectory(const std::string& dir, platform::ScanSession& session,
-                                    SnapshotImpl::Paths& paths) {
+void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string>& dirs,
+                           platform::ScanSession& session, ScanRecordSink& sink,
+                           std::vector<std::pair<std::string, std::string>>& informationWarnings) {
+    if (dir.empty()) return;
+    _progress.show(ScanProgress::LISTING, _recorded, 0, dir);
     session.beginWalk();
-    std::vector<PendingDirectory> pending(1, PendingDirectory{windows::file::DirectoryEntry{dir, 0}, paths.end()});
-    std::vector<PendingDirectory> subdirs;
-    while (!pending.empty()) {
-        const PendingDirectory current = std::move(pending.back());
-        pending.pop_back();
-        if (current.entry.path.empty()) continue;
-        _progress.show(ScanProgress::LISTING, paths.size(), 0, current.entry.path);
-        SnapshotImpl::Paths::iterator position = paths.end();
-        const bool ignored = isIgnored(current.entry.path, _ignorePatterns);
-        if (!ignored) position = paths.emplace_hint(current.hint, current.entry.path);
-        if (current.entry.isReparsePoint()) continue;
-        // Nothing below an ignored directory whose every path is certainly
-        // ignored could be recorded: it is not listed, and warns of nothing.
-        if (ignored && isEverythingBelowIgnored(current.entry.path, platform::PATH_SEPARATOR, _ignorePatterns)) {
+    // The directory named is taken for what it points to, and walked
+    // whatever it is.
+    std::vector<Frame> stack(1);
+    const bool ignored = isIgnored(dir, _ignorePatterns);
+    if (!ignored) {
+        Step named;
+        named.record.path = dir;
+        query(true, session, named);
+        stack.back().steps.push_back(std::move(named));
+    }
+    if (!ignored || !isEverythingBelowIgnored(dir, platform::PATH_SEPARATOR, _ignorePatterns)) {
+        Step below;
+        below.kind = Step::DESCEND;
+        below.record.path = dir;
+        stack.back().steps.push_back(std::move(below));
+    }
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.next == frame.steps.size()) {
+            stack.pop_back();
             continue;
         }
-
-        listDirectory(current.entry.path, session, position, paths, subdirs);
-        pending.insert(pending.end(), std::make_move_iterator(subdirs.rbegin()),
-                       std::make_move_iterator(subdirs.rend()));
+        Step& step = frame.steps[frame.next++];
+        switch (step.kind) {
+            case Step::RECORD:
+                ++_recorded;
+                sink.take(step.record);
+                break;
+            case Step::WARNING:
+                informationWarnings.emplace_back(std::move(step.record.path), std::move(step.warning));
+                break;
+            case Step::DESCEND: {
+                std::string directory = std::move(step.record.path);
+                if (stack.size() > 1) directory.pop_back();
+                _progress.show(ScanProgress::LISTING, _recorded, 0, directory);
+                Frame listed;
+                if (listDirectory(directory, dirs, session, listed)) stack.push_back(std::move(listed));
+                break;
+            }
+        }
     }
 }
 
-// One read of the directory gives its files and its subdirectories. The
-// paths of its entries share its path as their beginning and sort right
-// behind it. Inserted in order, each one goes right behind the one before,
-// which the set checks in two comparisons, where a search would take one per
-// level of its tree. `position` is the directory's own element, or the end of
-// `paths` if it is not recorded.
-void SnapshotScanner::listDirectory(const std::string& dir, platform::ScanSession& session,
-                                    SnapshotImpl::Paths::iterator position, SnapshotImpl::Paths& paths,
-                                    std::vector<PendingDirectory>& subdirs) {
-    subdirs.clear();
+// One read of the directory gives its files and its subdirectories. A
+// junction or symbolic link to a directory is recorded but never walked: one
+// that points back up the tree would make the walk endless. Nothing below an
+// ignored directory whose every path is certainly ignored could be recorded:
+// it is not listed, and warns of nothing.
+bool SnapshotScanner::listDirectory(const std::string& dir, const std::vector<std::string>& dirs,
+                                    platform::ScanSession& session, Frame& frame) {
     std::vector<windows::file::DirectoryEntry> entries;
     try {
         entries = windows::file::getFirstLevelEntries(dir, session);
     } catch (const windows::file::WindowsFileException& e) {
-        endIfOutOfDescriptors(dir);
+        endIfOutOfDescriptors(dir, platform::ScanSession::lastError());
         warn("Warning: Error getting files.\n" + e.getMessage());
         warn("Warning: Error getting  directories.\n" + e.getMessage());
-        return;
+        return false;
     }
-    std::vector<std::string> files;
+    // A directory the user named is queried as such wherever the walk of
+    // another one meets it.
+    const bool meetsNamed = dirs.size() > 1;
+    frame.steps.reserve(entries.size() + entries.size() / 4);
     for (windows::file::DirectoryEntry& entry : entries) {
-        if (entry.isFile() && !isIgnored(entry.path, _ignorePatterns)) files.push_back(std::move(entry.path));
+        const bool isDirectory = entry.isDirectory();
+        if (!isDirectory && !entry.isFile()) continue;
+        const bool ignored = isIgnored(entry.path, _ignorePatterns);
+        const bool descends = isDirectory && !entry.isReparsePoint() &&
+                              (!ignored || !isEverythingBelowIgnored(entry.path, platform::PATH_SEPARATOR,
+                                                                     _ignorePatterns));
+        if (descends) {
+            Step below;
+            below.kind = Step::DESCEND;
+            below.record.path.reserve(entry.path.size() + 1);
+            below.record.path.append(entry.path).push_back(platform::PATH_SEPARATOR);
+            frame.steps.push_back(std::move(below));
+        }
+        if (ignored) continue;
+        Step step;
+        step.record.path = std::move(entry.path);
+        const bool named = meetsNamed && std::find(dirs.begin(), dirs.end(), step.record.path) != dirs.end();
+        query(named, session, step);
+        frame.steps.push_back(std::move(step));
     }
-    std::sort(files.begin(), files.end());
-    SnapshotImpl::Paths::iterator hint = position == paths.end() ? paths.end() : std::next(position);
-    std::vector<SnapshotImpl::Paths::iterator> inserted;
-    inserted.reserve(files.size());
-    for (std::string& file : files) {
-        inserted.push_back(paths.emplace_hint(hint, std::move(file)));
-        hint = std::next(inserted.back());
-    }
-
-    for (windows::file::DirectoryEntry& entry : entries) {
-        if (!entry.isDirectory()) continue;
-        // A subdirectory belongs before the first file that sorts after it.
-        const auto after = std::upper_bound(
-            inserted.begin(), inserted.end(), entry.path,
-            [](const std::string& path, SnapshotImpl::Paths::iterator element) {
-                return std::string_view(path) < std::string_view(*element);
-            });
-        subdirs.push_back(PendingDirectory{std::move(entry), after == inserted.end() ? hint : *after});
-    }
+    std::sort(frame.steps.begin(), frame.steps.end(),
+              [](const Step& a, const Step& b) { return a.record.path < b.record.path; });
+    return true;
 }
 
-// A named directory is taken for what it points to, as it was walked; a path
-// found below it is taken as the platform lists it.
-void SnapshotScanner::readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
-                                          SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
-                                          SnapshotImpl::PathDetails* details,
-                                          std::vector<SnapshotImpl::PathDetails::iterator>* regularFiles) {
-    std::vector<std::string> delme;
-    std::size_t done = 0;
-    SnapshotImpl::PathInfo::iterator made = pathInfo.end();
-    SnapshotImpl::PathDetails::iterator madeDetails;
-    if (details != nullptr) madeDetails = details->end();
-    std::string path;
-    for (const SnapshotImpl::Path& element : paths) {
-        path.assign(element.data(), element.size());
-        _progress.show(ScanProgress::READING_TIMES, done++, paths.size(), path);
-        const bool named = std::find(dirs.begin(), dirs.end(), path) != dirs.end();
-        HANDLE handle =
-            session.openForQueries(path, named ? FILE_FLAG_BACKUP_SEMANTICS : platform::LISTED_PATH_QUERY_FLAGS);
-        if (handle == INVALID_HANDLE_VALUE) {
-            endIfOutOfDescriptors(path);
-            warn("Warning. File ignored: Error opening file or directory: '" + shownName(path) +
-                         "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(GetLastError())));
-            delme.push_back(path);
-            continue;
-        }
-        BY_HANDLE_FILE_INFORMATION information;
-        if (!GetFileInformationByHandle(handle, &information)) {
-            warn("Warning: Error getting file information for file: '" + shownName(path) + "'\n" +
-                         SystemErrors::map(static_cast<int>(GetLastError())));
-            delme.push_back(path);
-            CloseHandle(handle);
-            continue;
-        }
-        if (details != nullptr) {
-            platform::FileDetails file;
-            platform::readFileDetails(handle, path, information, file);
-            const SnapshotImpl::PathDetails::iterator entry =
-                details->emplace_hint(madeDetails, &element, encodedDetails(file));
-            if (regularFiles != nullptr && file.kind == platform::FileDetails::FILE) regularFiles->push_back(entry);
-            madeDetails = std::next(entry);
-        }
-        const BOOL closeRet = CloseHandle(handle);
-        ASSERT(closeRet);
-        // Elements made in a row have rising addresses; the entry of each one
-        // then goes right behind the entry made before it.
-        made = std::next(pathInfo.emplace_hint(made, &element, toFingerprint(information.ftLastWriteTime)));
+void SnapshotScanner::query(bool named, platform::ScanSession& session, Step& step) {
+    const std::string& path = step.record.path;
+    platform::FileDetails file;
+    const platform::PathQuery found = session.query(path, named, _withDetails ? &file : nullptr);
+    switch (found.outcome) {
+        case platform::PathQuery::FOUND:
+            step.record.fingerprint = found.lastWrite;
+            if (_withDetails) {
+                step.record.details = encodedDetails(file);
+                step.record.regularFile = file.kind == platform::FileDetails::FILE;
+            }
+            return;
+        case platform::PathQuery::NOT_OPENED:
+            endIfOutOfDescriptors(path, found.error);
+            step.warning = "Warning. File ignored: Error opening file or directory: '" + shownName(path) +
+                           "'\nUsing 'CreateFile' system call.\n" + SystemErrors::map(static_cast<int>(found.error));
+            break;
+        case platform::PathQuery::NO_INFORMATION:
+            step.warning = "Warning: Error getting file information for file: '" + shownName(path) + "'\n" +
+                           SystemErrors::map(static_cast<int>(found.error));
+            break;
     }
-    for (const std::string& gone : delme) {
-        SnapshotImpl::Paths::iterator found = paths.find(SnapshotImpl::Path(gone));
-        ASSERT(found != paths.end());
-        if (found != paths.end()) paths.erase(found);
-    }
+    step.kind = Step::WARNING;
 }
 
 // The content of the regular files, in path order, read on a pool of
 // threads; every warning comes from this thread, in the same order.
-void SnapshotScanner::readContents(const std::vector<std::string>& dirs,
-                                   const std::vector<SnapshotImpl::PathDetails::iterator>& regularFiles) {
+void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records) {
     std::vector<FileToDigest> files;
-    files.reserve(regularFiles.size());
-    for (const SnapshotImpl::PathDetails::iterator& entry : regularFiles) {
-        const SnapshotImpl::Path& path = *entry->first;
-        files.push_back(FileToDigest{std::string(path.data(), path.size()), typedLength(dirs, path)});
+    std::vector<ScanRecord*> regular;
+    for (ScanRecord& record : records) {
+        if (!record.regularFile) continue;
+        files.push_back(FileToDigest{record.path, typedLength(dirs, record.path)});
+        regular.push_back(&record);
     }
+    if (files.empty()) return;
     ContentDigestPool(ContentDigestPool::threadsPerCore())
         .digest(files, [&](std::size_t index, const platform::FileContent& content) {
             _progress.show(ScanProgress::READING_CONTENT, index, files.size(), files[index].path);
@@ -292,16 +372,15 @@ void SnapshotScanner::readContents(const std::vector<std::string>& dirs,
                 warn("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
                 return;
             }
-            DetailedDumpFormat::addContent(regularFiles[index]->second, value);
+            DetailedDumpFormat::addContent(regular[index]->details, value);
         });
     _progress.clear();
 }
 
 // A path that could not be opened for want of a descriptor is not missing: a
 // dump without it would be a dump with entries lost. The scan ends instead.
-void SnapshotScanner::endIfOutOfDescriptors(const std::string& path) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_TOO_MANY_OPEN_FILES) return;
+void SnapshotScanner::endIfOutOfDescriptors(const std::string& path, unsigned long error) {
+    if (!platform::ScanSession::isOutOfDescriptors(static_cast<std::uint32_t>(error))) return;
     _progress.clear();
     throw SnapshotException("The scan ran out of open files at '" + shownName(path) +
                             "'; no dump was saved. Allow the program more open files and scan again.\n" +

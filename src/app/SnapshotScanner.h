@@ -1,13 +1,12 @@
 #ifndef VESTIGA_APP_SNAPSHOTSCANNER_H
 #define VESTIGA_APP_SNAPSHOTSCANNER_H
 
-#include <memory_resource>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ScanProgress.h"
-#include "app/SnapshotImpl.h"
-#include "windows/file/WindowsFileHelper.h"
+#include "app/ScanRecord.h"
 
 namespace platform {
 class ScanSession;
@@ -21,49 +20,66 @@ namespace lumeno {
 class IgnorePatternList;
 class MessageOutput;
 
-// Builds the containers of a snapshot from the live system: directories and
-// files with their last-write times, then registry keys and values. Every
-// problem with a single path becomes a warning on the output; the scan goes on.
-// Only a process out of descriptors ends it, as a SnapshotException: a path
-// it cannot open then says nothing of the path.
+// Scans the live system, directories and files with their last-write times,
+// registry keys and values, and hands out the records in byte order of their
+// paths as they are made: nothing holds the whole scan.
+//
+// The walk goes depth first. The entries of each directory are sorted so
+// that the walk yields byte order of whole paths: an entry's record sorts by
+// its name, the entries below a subdirectory by the subdirectory's name with
+// the separator after it (on POSIX systems "a b", "a-b" and "a.b" come
+// before "a/x"). Each entry is queried right after its directory is listed,
+// by its name in the directory it was read from where the platform allows.
+// A directory's steps wait on a stack, so that no tree is too deep to walk.
+//
+// One directory named streams straight out; the walks of several, which may
+// lie inside each other or interleave in byte order, are held as sorted runs
+// and merged, each path once, the first walk's record kept. The registry is
+// read before the walk and merged in: a path that a listed path gives as
+// well adds its fingerprint to the file's, and keeps the file's details.
+//
+// Every problem with a single path becomes a warning on the output, in the
+// order of today's reports: listing warnings as the walk meets them, then
+// those of the file information in path order, then those of the content,
+// then those of the registry. Only a process out of descriptors ends the
+// scan, as a SnapshotException: a path it cannot open then says nothing of
+// the path.
 class SnapshotScanner {
 public:
     SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output);
 
-    // The caller owns both containers of the result; they take their nodes
-    // from `memory`, which must outlive them. When `details` is not null, the
-    // details of every entry go into it, and with `withContent` those of
-    // every regular file hold the digest of its content.
-    SnapshotImpl::SnapshotData createSnapshotData(const std::vector<std::string>& dirs,
-                                                  const std::vector<std::string>& regdirs,
-                                                  std::pmr::memory_resource& memory,
-                                                  SnapshotImpl::PathDetails* details = nullptr,
-                                                  bool withContent = false);
+    // Hands every record of the scan to `sink`. With `withDetails` every
+    // record holds the details of its entry, and with `withContent` those of
+    // every regular file the digest of its content.
+    void scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs, ScanRecordSink& sink,
+              bool withDetails, bool withContent);
 
 private:
-    // A directory the walk has yet to enter, with the element of `paths`
-    // before which its path belongs, as far as the listing of its parent
-    // could tell.
-    struct PendingDirectory {
-        windows::file::DirectoryEntry entry;
-        SnapshotImpl::Paths::iterator hint;
-    };
+    struct Step;
+    struct Frame;
 
-    void scanDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths& paths);
-    void listDirectory(const std::string& dir, platform::ScanSession& session, SnapshotImpl::Paths::iterator position,
-                       SnapshotImpl::Paths& paths, std::vector<PendingDirectory>& subdirs);
-    void readFileInformation(const std::vector<std::string>& dirs, platform::ScanSession& session,
-                             SnapshotImpl::Paths& paths, SnapshotImpl::PathInfo& pathInfo,
-                             SnapshotImpl::PathDetails* details,
-                             std::vector<SnapshotImpl::PathDetails::iterator>* regularFiles);
-    void readContents(const std::vector<std::string>& dirs,
-                      const std::vector<SnapshotImpl::PathDetails::iterator>& regularFiles);
-    void endIfOutOfDescriptors(const std::string& path);
+    // Walks the directory named `dir`, handing its records to `sink` in path
+    // order and keeping the warnings of their file information in
+    // `informationWarnings`, as (path, warning).
+    void walk(const std::string& dir, const std::vector<std::string>& dirs, platform::ScanSession& session,
+              ScanRecordSink& sink, std::vector<std::pair<std::string, std::string>>& informationWarnings);
+    // Lists `dir` and queries its entries into the steps of `frame`;
+    // false, with the warnings written, when it cannot be listed.
+    bool listDirectory(const std::string& dir, const std::vector<std::string>& dirs, platform::ScanSession& session,
+                       Frame& frame);
+    // Queries the path of `step` into its record, or its warning; as a
+    // directory the user named when `named`.
+    void query(bool named, platform::ScanSession& session, Step& step);
+    // Adds the digest of the content of every regular file to its details.
+    void readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records);
+    void endIfOutOfDescriptors(const std::string& path, unsigned long error);
     void warn(const std::string& message);
 
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
     ScanProgress _progress;
+    bool _withDetails;
+    std::size_t _recorded;
 };
 
 }  // namespace lumeno

@@ -13,7 +13,7 @@
 #include <winternl.h>
 
 #include "app/IgnorePatterns.h"
-#include "app/SnapshotImpl.h"
+#include "support/DumpBytes.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "support/CollectingMessageOutput.h"
@@ -25,7 +25,7 @@
 namespace {
 
 using namespace com::quorvane::products::lumeno;
-using Entries = std::map<std::string, std::uint64_t>;
+using RegistryEntries = std::map<std::string, std::uint64_t>;
 
 std::wstring widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -153,16 +153,14 @@ std::uint64_t foldedMd5(const std::string& data) {
     return foldDigest(bytes);
 }
 
-// The entries of a scan of `key`, which gives no warning.
-Entries scan(const std::string& key) {
+// The entries of a scan of `key`, which gives no warning, named as a listing
+// shows them.
+RegistryEntries scan(const std::string& key) {
     CollectingMessageOutput output;
-    const SnapshotImpl snapshot({}, {key}, IgnorePatternList(), output);
+    ReadDump dump(scannedDump({}, {key}, output));
     EXPECT_EQ("", output.text());
-    Entries entries;
-    std::istringstream listing(snapshot.toString());
-    for (std::string line; std::getline(listing, line);) {
-        entries[line.substr(17)] = std::stoull(line.substr(0, 16), nullptr, 16);
-    }
+    RegistryEntries entries;
+    for (const auto& entry : entriesOf(dump.reader)) entries[shownName(entry.first)] = entry.second;
     return entries;
 }
 
@@ -175,7 +173,7 @@ TEST(SnapshotRegistryNames, ALinkIsRecordedWithItsTargetAndNeverFollowed) {
     const RegistryLink inner(scratch.subKey() + "\\a\\Back", scratch.subKey());
 
     const std::string key = scratch.fullPath();
-    EXPECT_EQ((Entries{{key, 0},
+    EXPECT_EQ((RegistryEntries{{key, 0},
                        {key + "\\Loop", 0},
                        {key + "\\Loop\\SymbolicLinkValue", foldedMd5(loop.targetBytes())},
                        {key + "\\a", 0},
@@ -186,7 +184,7 @@ TEST(SnapshotRegistryNames, ALinkIsRecordedWithItsTargetAndNeverFollowed) {
 
     // A link named to start from is read at its target, whose links are
     // again recorded only.
-    const Entries named = scan(key + "\\Loop");
+    const RegistryEntries named = scan(key + "\\Loop");
     EXPECT_EQ(foldedMd5("x"), named.at(key + "\\Loop\\a\\v"));
     EXPECT_EQ(0u, named.at(key + "\\Loop\\Loop"));
     EXPECT_EQ(0u, named.count(key + "\\Loop\\Loop\\a"));
@@ -226,7 +224,7 @@ TEST(SnapshotRegistryNames, EveryNameIsReadAsItIs) {
     setValue(parent, L"val", "shown");
     ASSERT_TRUE(lone.made() && replaced.made());
 
-    Entries expected{{key, 0},
+    RegistryEntries expected{{key, 0},
                      {key + "\\x", 0},
                      {key + "\\x\xED\xA0\x80", 0},
                      {key + "\\x\xED\xA0\x80\\v", foldedMd5("lone")},
@@ -245,10 +243,10 @@ TEST(SnapshotRegistryNames, EveryNameIsReadAsItIs) {
         expected[key + "\\" + std::string("x\0y", 3)] = 0;
         expected[key + "\\" + std::string("x\0y", 3) + "\\in"] = foldedMd5("behind a NUL");
     }
-    const Entries entries = scan(key);
+    const RegistryEntries entries = scan(key);
     RegCloseKey(parent);
     // The listing shows the names that need it quoted.
-    Entries shown;
+    RegistryEntries shown;
     for (const auto& entry : expected) shown[shownName(entry.first)] = entry.second;
     EXPECT_EQ(shown, entries);
 }
@@ -268,7 +266,7 @@ TEST(SnapshotRegistryNames, AKeyWithANulDirectlyBelowARootIsRead) {
     setValue(sub.key(), L"w", "below that");
 
     const std::string path = "HKEY_CURRENT_USER\\" + name;
-    EXPECT_EQ((Entries{{shownName(path), 0},
+    EXPECT_EQ((RegistryEntries{{shownName(path), 0},
                        {shownName(path + "\\sub"), 0},
                        {shownName(path + "\\sub\\w"), foldedMd5("below that")},
                        {shownName(path + "\\v"), foldedMd5("below a root")}}),

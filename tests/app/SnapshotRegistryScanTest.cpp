@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/IgnorePatterns.h"
-#include "app/SnapshotImpl.h"
+#include "support/DumpBytes.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "platform/win32/Win32.h"
@@ -17,7 +17,7 @@
 namespace {
 
 using namespace com::quorvane::products::lumeno;
-using Entries = std::map<std::string, std::uint64_t>;
+using RegistryEntries = std::map<std::string, std::uint64_t>;
 
 std::uint64_t foldedMd5(const std::string& data) {
     MD5DigestImpl digest;
@@ -28,15 +28,12 @@ std::uint64_t foldedMd5(const std::string& data) {
 }
 
 // The entries of a scan of `regdirs`, read back from its listing.
-Entries scan(const std::vector<std::string>& regdirs) {
+RegistryEntries scan(const std::vector<std::string>& regdirs) {
     CollectingMessageOutput output;
-    const SnapshotImpl snapshot({}, regdirs, IgnorePatternList(), output);
+    ReadDump dump(scannedDump({}, regdirs, output));
     EXPECT_EQ("", output.text());
-    Entries entries;
-    std::istringstream listing(snapshot.toString());
-    for (std::string line; std::getline(listing, line);) {
-        entries[line.substr(17)] = std::stoull(line.substr(0, 16), nullptr, 16);
-    }
+    RegistryEntries entries;
+    for (const auto& entry : entriesOf(dump.reader)) entries[entry.first] = entry.second;
     return entries;
 }
 
@@ -59,8 +56,8 @@ protected:
 TEST_F(SnapshotRegistryScan, EveryItemOfAPathAndTheTextAfterANulCount) {
     const std::string key = scratch.fullPath();
     fill("one");
-    const Entries before = scan({key});
-    EXPECT_EQ((Entries{{key, 0},
+    const RegistryEntries before = scan({key});
+    EXPECT_EQ((RegistryEntries{{key, 0},
                        {key + "\\Hidden", foldedMd5(std::string("ab\0one", 6))},
                        {key + "\\Sub", before.at(key + "\\Sub")},
                        {key + "\\a", 0},
@@ -78,7 +75,7 @@ TEST_F(SnapshotRegistryScan, EveryItemOfAPathAndTheTextAfterANulCount) {
     EXPECT_EQ(before, scan({key + "\\a", key, key}));
 
     fill("two");
-    const Entries after = scan({key});
+    const RegistryEntries after = scan({key});
     EXPECT_EQ(foldedMd5(std::string("ab\0two", 6)), after.at(key + "\\Hidden"));
     EXPECT_NE(before.at(key + "\\Sub"), after.at(key + "\\Sub"));
     EXPECT_NE(before.at(key + "\\a\\b"), after.at(key + "\\a\\b"));
@@ -91,7 +88,7 @@ TEST_F(SnapshotRegistryScan, DecoysCannotCancelAChange) {
     scratch.createKey("CurrentVersion\\Run");
     scratch.setValue("CurrentVersion\\Run", "App", REG_SZ, std::string("C:\\app.exe\0", 11));
     scratch.createKey("Same\\v");
-    const Entries before = scan({key});
+    const RegistryEntries before = scan({key});
     EXPECT_EQ(foldedMd5("C:\\app.exe"), before.at(app));
     EXPECT_EQ(0u, before.at(key + "\\Same\\v"));
 
@@ -102,7 +99,7 @@ TEST_F(SnapshotRegistryScan, DecoysCannotCancelAChange) {
     // Two values with equal data at the path of a key.
     scratch.setValue("Same", "v", REG_SZ, std::string("d\0", 2));
     scratch.setValue("", "Same\\v", REG_SZ, std::string("d\0", 2));
-    const Entries after = scan({key});
+    const RegistryEntries after = scan({key});
     EXPECT_NE(before.at(app), after.at(app));
     EXPECT_NE(before.at(key + "\\Same\\v"), after.at(key + "\\Same\\v"));
 }

@@ -483,6 +483,34 @@ class Walk(DumpTestCase):
         self.dump("d.dat", "-dirs", "tree" + SEP)
         self.assertEqual(sorted(["tree" + SEP, self.p("tree/a.txt")]), sorted(parse_dump(self.read("d.dat"))))
 
+    def test_records_are_in_byte_order_of_whole_paths_each_once(self):
+        # Names that sort before the separator: a walk that keeps a
+        # directory's entries together with it would write them out of order.
+        names = ["a", "a b", "a-b", "a.b", "a0", "a[", "a!", "b"]
+        self.make_tree(*["tree/%s/x" % name for name in names], *["tree/%s.f" % name for name in names],
+                       "tree/a/a b/x", "tree/a/a-b.txt")
+        roots = ["tree", self.p("tree/a"), self.p("tree/a b"), self.p("tree/a-b"), "tree" + SEP]
+        if not IS_WINDOWS:
+            top = os.path.abspath(self.path("tree"))
+            roots += [top, os.path.join(top, "a b"), top + SEP]
+        for dirs in ([roots[0]], roots):
+            self.dump("d.dat", "-dirs", *dirs)
+            data, paths, offset = self.read("d.dat"), [], 0
+            while offset < len(data):
+                (length,) = struct.unpack_from("<I", data, offset)
+                paths.append(data[offset + 4:offset + 4 + length])
+                offset += 12 + length
+            self.assertEqual(sorted(set(paths)), paths, dirs)
+            walked = set()
+            for root in dirs:
+                walked.add(root.encode())
+                full = root.rstrip(SEP) if os.path.isabs(root) else self.path(*root.rstrip(SEP).split(SEP))
+                for folder, subdirs, files in os.walk(full):
+                    for name in subdirs + files:
+                        below = folder[len(full):].replace(os.sep, SEP)
+                        walked.add((root.rstrip(SEP) + below + SEP + name).encode())
+            self.assertEqual(walked, set(paths), dirs)
+
     def test_names_that_windows_would_clean_up_are_listed_and_recorded_as_they_are(self):
         if not IS_WINDOWS:
             self.skipTest("Windows names")

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "app/DumpReader.h"
+#include "app/DumpWriter.h"
+#include "app/IgnorePatterns.h"
+#include "app/MessageOutput.h"
 #include "app/SnapshotImpl.h"
 
 // Dump file bytes written out by hand, independent of the code under test.
@@ -42,19 +45,41 @@ struct ReadDump {
     com::quorvane::products::lumeno::DumpReader reader;
 };
 
-inline std::unique_ptr<com::quorvane::products::lumeno::SnapshotImpl> snapshotFromBytes(const std::string& bytes) {
-    return std::unique_ptr<com::quorvane::products::lumeno::SnapshotImpl>(
-        new com::quorvane::products::lumeno::SnapshotImpl(bytes.data(), bytes.data() + bytes.size()));
+// Every path of `dump` in order, each with its fingerprint.
+inline Entries entriesOf(com::quorvane::products::lumeno::DumpReader& dump) {
+    Entries entries;
+    for (dump.rewind(); !dump.atEnd(); dump.advance()) {
+        entries.emplace_back(std::string(dump.path()), dump.fingerprint());
+    }
+    return entries;
 }
 
-inline std::unique_ptr<com::quorvane::products::lumeno::SnapshotImpl> snapshotOf(const Entries& entries) {
-    return snapshotFromBytes(dumpOf(entries));
+// The plain dump the writer makes of what the reader reads in `bytes`.
+inline std::string rewritten(const std::string& bytes) {
+    ReadDump dump(bytes);
+    std::string out;
+    com::quorvane::products::lumeno::DumpWriter writer([&out](const char* data, std::size_t size) {
+        out.append(data, size);
+        return true;
+    });
+    for (const auto& entry : entriesOf(dump.reader)) writer.add(entry.first, entry.second);
+    writer.finish();
+    return out;
 }
 
-inline std::string serialized(const com::quorvane::products::lumeno::SnapshotImpl& snapshot) {
-    std::vector<char> out;
-    snapshot.serialize(out);
-    return std::string(out.begin(), out.end());
+// The plain dump of a scan of `dirs` and `regdirs`; warnings go to `output`.
+inline std::string scannedDump(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
+                               com::quorvane::products::lumeno::MessageOutput& output) {
+    const com::quorvane::products::lumeno::IgnorePatternList noPatterns;
+    const com::quorvane::products::lumeno::SnapshotImpl snapshot(dirs, regdirs, noPatterns, output);
+    std::string out;
+    com::quorvane::products::lumeno::DumpWriter writer([&out](const char* data, std::size_t size) {
+        out.append(data, size);
+        return true;
+    });
+    snapshot.serialize(writer);
+    writer.finish();
+    return out;
 }
 
 #endif

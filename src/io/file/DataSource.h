@@ -9,8 +9,7 @@ namespace file {
 
 // Bytes to be saved, handed out in pieces as they are made, so that no whole
 // copy of them is ever held: a dump of tens of millions of entries is written
-// as it is serialized. A save may ask for the bytes more than once (to write
-// them in place after a replacement was refused); each time they are the same.
+// as its scan goes. A save asks for the bytes once.
 class DataSource {
 public:
     // Takes one piece; false, with the last error set, when it cannot.
@@ -18,11 +17,15 @@ public:
 
     virtual ~DataSource() {}
     // Hands every byte, in order, to `write`; stops at the first piece it
-    // refuses. Whether every piece was taken.
-    virtual bool writeTo(const Writer& write) const = 0;
+    // refuses. Whether every piece was taken; false as well when the source
+    // withdrew.
+    virtual bool writeTo(const Writer& write) = 0;
     // Whether the bytes are for their owner's eyes only: a new file of them
     // is then readable by its owner alone.
     virtual bool isPrivate() const { return false; }
+    // Whether the source, asked for its bytes, declined to give them after
+    // all: the save then ends without a word, and the target stays as it was.
+    virtual bool withdrew() const { return false; }
 };
 
 }  // namespace file

@@ -41,7 +41,7 @@ const std::uint64_t largestRead = 1u << 30;
 class StringSource : public DataSource {
 public:
     explicit StringSource(const std::string& data) : _data(data) {}
-    bool writeTo(const Writer& write) const override { return write(_data.data(), _data.size()); }
+    bool writeTo(const Writer& write) override { return write(_data.data(), _data.size()); }
 
 private:
     const std::string& _data;
@@ -177,8 +177,8 @@ void FileHelper::write(std::ofstream& stream, const std::string& fileName, const
 
 // A directory that refuses the new file the target's name after all (a
 // sticky directory) gets the data written in place, as one that refuses new
-// files does.
-void FileHelper::replace(const std::string& fileName, const DataSource& data) {
+// files does: copied from the replacement, as the data is asked for once.
+void FileHelper::replace(const std::string& fileName, DataSource& data) {
     ReplacementFile replacement(fileName, data.isPrivate());
     if (!replacement.create()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(openForWritingFailed, fileName, noStreamFailure));
@@ -186,8 +186,12 @@ void FileHelper::replace(const std::string& fileName, const DataSource& data) {
     const DataSource::Writer write = [&replacement](const char* bytes, std::size_t size) {
         return replacement.write(bytes, size);
     };
-    if (data.writeTo(write) && replacement.replaceTarget()) return;
-    if (!replacement.writeInPlaceInstead() || !data.writeTo(write) || !replacement.replaceTarget()) {
+    if (!data.writeTo(write)) {
+        if (data.withdrew()) return;
+        throw CouldNotSaveFileException(buildFileErrorMessage(writeFailed, fileName, noStreamFailure));
+    }
+    if (replacement.replaceTarget()) return;
+    if (!replacement.writeInPlaceInstead() || !replacement.replaceTarget()) {
         throw CouldNotSaveFileException(buildFileErrorMessage(writeFailed, fileName, noStreamFailure));
     }
 }
@@ -227,7 +231,7 @@ std::string FileHelper::readWhole(HANDLE file, const std::string& fileName, std:
     return data;
 }
 
-void FileHelper::save(const std::string& fileName, const DataSource& data) { replace(fileName, data); }
+void FileHelper::save(const std::string& fileName, DataSource& data) { replace(fileName, data); }
 
 // Directories are opened too, to be told apart by their attributes.
 bool FileHelper::holdsData(const std::string& fileName) {
@@ -254,7 +258,8 @@ void FileHelper::save(const std::string& fileName, const std::string& data, int 
         throw CouldNotSaveFileException(buildFileErrorMessage(message, fileName, noStreamFailure));
     }
     if (extraOpenMode == 0) {
-        replace(fileName, StringSource(data));
+        StringSource source(data);
+        replace(fileName, source);
         return;
     }
     std::ofstream stream;

@@ -38,7 +38,7 @@ public:
     // Writes the bytes of `data` to a new file that replaces the old one, as
     // `save` with mode 0 does, as they are made: there is no limit of size.
     // Throws CouldNotSaveFileException.
-    static void save(const std::string& fileName, const DataSource& data);
+    static void save(const std::string& fileName, DataSource& data);
     // Whether a save under `fileName` would put data over data: true for a
     // file on disk that is not empty, and for an entry that exists but
     // cannot be looked at, which may be such a file; false where there is
@@ -59,7 +59,7 @@ private:
     // Reads exactly `size` bytes into `buffer`.
     static void read(HANDLE file, const std::string& fileName, char* buffer, std::uint64_t size);
     static void write(std::ofstream& stream, const std::string& fileName, const std::string& data);
-    static void replace(const std::string& fileName, const DataSource& data);
+    static void replace(const std::string& fileName, DataSource& data);
 
     // Runs one stream operation; a stream failure becomes a `Failure` with
     // `message`, any other exception goes on after a failed check.

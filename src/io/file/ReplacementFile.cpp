@@ -14,6 +14,9 @@ namespace {
 // The most one WriteFile call is given.
 const std::string::size_type largestWrite = 1u << 30;
 
+// The pieces in which a refused replacement is copied into its target.
+const DWORD copyBlockSize = 1u << 20;
+
 const DWORD shareWithReadersAndWriters = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // What a directory answers when it takes no new file although the file in
@@ -22,10 +25,19 @@ const DWORD shareWithReadersAndWriters = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // writable (ERROR_WRITE_PROTECT).
 bool refusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
+std::uint64_t fileIndex(const BY_HANDLE_FILE_INFORMATION& information) {
+    return (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+}
+
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target, bool ownerOnly)
-    : _target(target), _ownerOnly(ownerOnly), _mode(Mode::CLOSED), _file(INVALID_HANDLE_VALUE) {}
+    : _target(target),
+      _ownerOnly(ownerOnly),
+      _mode(Mode::CLOSED),
+      _file(INVALID_HANDLE_VALUE),
+      _writtenVolume(0),
+      _writtenIndex(0) {}
 
 ReplacementFile::~ReplacementFile() {
     if (_file != INVALID_HANDLE_VALUE) CloseHandle(_file);
@@ -113,6 +125,10 @@ bool ReplacementFile::replaceTarget() {
         case Mode::NEW_FILE:
         case Mode::REPLACEMENT: {
             if (!FlushFileBuffers(_file)) return false;
+            BY_HANDLE_FILE_INFORMATION written;
+            if (!GetFileInformationByHandle(_file, &written)) return false;
+            _writtenVolume = written.dwVolumeSerialNumber;
+            _writtenIndex = fileIndex(written);
             HANDLE file = _file;
             _file = INVALID_HANDLE_VALUE;
             const bool targetExists = _mode == Mode::REPLACEMENT;
@@ -145,7 +161,36 @@ bool ReplacementFile::writeInPlaceInstead() {
         SetLastError(refusal);
         return false;
     }
-    return writeInPlace(target);
+    writeInPlace(target);
+    return copyReplacement();
+}
+
+// The replacement is opened again by its name, and taken only if it is the
+// file that was written: another user may have put something else there.
+bool ReplacementFile::copyReplacement() {
+    if (_name.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return false;
+    }
+    HANDLE source = platform::createFile(_name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (source == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION opened;
+    if (!GetFileInformationByHandle(source, &opened)) return platform::closeKeepingError(source);
+    if (opened.dwVolumeSerialNumber != _writtenVolume || fileIndex(opened) != _writtenIndex) {
+        CloseHandle(source);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    std::string block(copyBlockSize, '\0');
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(source, &block[0], static_cast<DWORD>(block.size()), &count, nullptr)) {
+            return platform::closeKeepingError(source);
+        }
+        if (count == 0) break;
+        if (!write(block.data(), count)) return platform::closeKeepingError(source);
+    }
+    return CloseHandle(source) != 0;
 }
 
 }  // namespace file

@@ -2,6 +2,7 @@
 #define VESTIGA_IO_FILE_REPLACEMENTFILE_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/win32/Win32Handles.h"
@@ -56,9 +57,9 @@ public:
     // Puts what was written on disk and in the target's place.
     bool replaceTarget();
     // After replaceTarget failed because the target's directory refused the
-    // replacement the target's name: makes the target be written in place
-    // instead, if it may be written. False, keeping the last error, in any
-    // other case.
+    // replacement the target's name: writes what the replacement holds to
+    // the target in place instead, if it may be written; replaceTarget then
+    // puts it on disk. False, keeping the last error, in any other case.
     bool writeInPlaceInstead();
 
 private:
@@ -80,6 +81,8 @@ private:
 
     bool createReplacement(Mode mode, HANDLE target);
     bool writeInPlace(HANDLE target);
+    // Writes the bytes of the refused replacement to the target.
+    bool copyReplacement();
     bool close();
 
     std::string _target;
@@ -88,6 +91,10 @@ private:
     HANDLE _file;
     // The replacement's name on disk while it is to be removed, else "".
     std::string _name;
+    // The replacement as it was written, to be told apart from any other
+    // file that may take its name.
+    std::uint32_t _writtenVolume;
+    std::uint64_t _writtenIndex;
 };
 
 }  // namespace file

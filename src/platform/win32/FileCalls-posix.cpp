@@ -124,14 +124,11 @@ void removeName(std::string& name) {
     SetLastError(failure);
 }
 
-// Gives the replacement the target's name; on failure its own name goes.
+// Gives the replacement the target's name; on failure it keeps its own, so
+// that what it holds may still be written to the target in place.
 bool moveOverTarget(int directory, const std::string& target, std::string& name) {
     TemporaryFileRemoval removal;
-    if (renameat(directory, nameOf(name).c_str(), directory, nameOf(target).c_str()) != 0) {
-        failWith(errno);
-        removeName(name);
-        return false;
-    }
+    if (renameat(directory, nameOf(name).c_str(), directory, nameOf(target).c_str()) != 0) return failWith(errno);
     removal.keepOnSignal();
     name.clear();
     return true;

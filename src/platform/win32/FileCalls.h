@@ -81,7 +81,7 @@ HANDLE createReplacementFile(const std::string& target, std::string& name);
 // Fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 where Windows moved the target
 // to a backup name but could not give the replacement its name: both stay,
 // and `name` is then the only copy of the new data. A refusal of the target's directory (a sticky directory, an ACL)
-// fails with ERROR_ACCESS_DENIED.
+// fails with ERROR_ACCESS_DENIED, and leaves the file under `name`.
 bool replaceFile(const std::string& target, bool targetExists, HANDLE replacement, std::string& name,
                  bool ownerOnly);
 

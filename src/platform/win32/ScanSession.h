@@ -10,6 +10,23 @@
 namespace platform {
 
 class OpenDirectories;
+struct FileDetails;
+
+// What a scan learns of one path: its last-write time, or why it has none.
+struct PathQuery {
+    enum Outcome {
+        FOUND,
+        // The path could not be opened for queries (createFile).
+        NOT_OPENED,
+        // It was opened, but gave no file information.
+        NO_INFORMATION
+    };
+    Outcome outcome;
+    // The system's error when not found.
+    std::uint32_t error;
+    // The last-write time as a FILETIME of 100 ns units since 1601.
+    std::uint64_t lastWrite;
+};
 
 // The file calls of one scan: the listings of its walk and the queries of its
 // file-information pass, with the handles, results and last error of
@@ -42,8 +59,19 @@ public:
     // the file information of a path; cheapest when the paths come in
     // ascending order.
     HANDLE openForQueries(const std::string& path, std::uint32_t flagsAndAttributes);
+    // The file information of `path`, opened for queries: as a listing found
+    // it, or, when `named`, for what it points to (a directory the user
+    // named). With `details` not null, what it holds beyond its last-write
+    // time goes there too. On POSIX systems a path of the directory listed
+    // last is looked up by its name in it, in one call.
+    PathQuery query(const std::string& path, bool named, FileDetails* details);
     // Closes every directory the session holds.
     void close();
+
+    // The calling thread's last error, as a failed listing left it.
+    static std::uint32_t lastError();
+    // Whether `error` says that the process has no descriptor left.
+    static bool isOutOfDescriptors(std::uint32_t error);
 
 private:
     std::unique_ptr<OpenDirectories> _directories;

@@ -1,8 +1,6 @@
 #ifndef VESTIGA_PLATFORM_WIN32_EMULATION_DIRECTORYLISTING_H
 #define VESTIGA_PLATFORM_WIN32_EMULATION_DIRECTORYLISTING_H
 
-#include <dirent.h>
-
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -12,11 +10,14 @@
 namespace platform {
 
 // The entries of one directory, read in one go: names and attributes in the
-// order the system delivers them, "." and ".." among them.
+// order the system delivers them, "." and ".." among them. On Linux the
+// entries are read straight from the directory's descriptor (getdents64),
+// in large blocks and without a stream.
 class DirectoryListing {
 public:
-    // Reads `directory` to its end.
-    explicit DirectoryListing(DIR* directory);
+    // Reads the directory open as `descriptor` to its end; the descriptor
+    // stays open.
+    explicit DirectoryListing(int descriptor);
 
     std::size_t size() const { return _entries.size(); }
     // The name, NUL-terminated, and the find-file attributes of an entry.
@@ -32,7 +33,8 @@ private:
         DWORD attributes;
     };
 
-    void read(DIR* directory);
+    void read(int descriptor);
+    void add(int descriptor, const char* name, unsigned char type);
 
     std::string _names;
     std::vector<Entry> _entries;

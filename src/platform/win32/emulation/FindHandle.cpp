@@ -1,5 +1,7 @@
 #include "platform/win32/emulation/FindHandle.h"
 
+#include <dirent.h>
+
 #include <cstring>
 #include <utility>
 

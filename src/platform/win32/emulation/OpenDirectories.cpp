@@ -103,24 +103,24 @@ std::unique_ptr<DirectoryListing> OpenDirectories::list(const std::string& direc
             return nullptr;
         }
     }
-    struct stat status;
-    DIR* stream = fstat(descriptor, &status) == 0 ? fdopendir(descriptor) : nullptr;
-    if (stream == nullptr) {
-        setLastErrorFromErrno();
-        ::close(descriptor);
-        return nullptr;
-    }
-    std::unique_ptr<DirectoryListing> listing(new DirectoryListing(stream));
-    keep(Link{directory, descriptor, stream, status.st_dev, status.st_ino, false});
+    std::unique_ptr<DirectoryListing> listing(new DirectoryListing(descriptor));
+    // The entries of a listing are queried through the directory they were
+    // read from, and right after it: they are what it held. Trusted, it is
+    // never looked up again, and needs no identity to be checked against.
+    keep(Link{directory, descriptor, 0, 0, true});
+    _queriedDirectory = directory;
     return listing;
 }
 
 int OpenDirectories::query(const char* path, struct stat& status, int flags) {
     const std::string_view whole(path);
-    // Relative paths depend on the current directory, and a path too long
-    // for the system must fail as it fails.
-    if (whole.empty() || whole[0] != '/' || whole.size() >= PATH_MAX) return fstatat(AT_FDCWD, path, &status, flags);
+    // A path too long for the system must fail as it fails. A relative path
+    // is reached as its directory was: from the current directory, which
+    // the program never changes.
     const std::string_view::size_type separator = whole.rfind('/');
+    if (separator == std::string_view::npos || whole.size() >= PATH_MAX) {
+        return fstatat(AT_FDCWD, path, &status, flags);
+    }
     const std::string_view name = whole.substr(separator + 1);
     if (name.empty()) return fstatat(AT_FDCWD, path, &status, flags);
     const int directory = reachForQueries(directoryPart(whole, separator));
@@ -150,7 +150,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::move(path), descriptor, nullptr, status.st_dev, status.st_ino, false});
+        keep(Link{std::move(path), descriptor, status.st_dev, status.st_ino, false});
     }
     while (_links.back().path.size() < directory.size()) {
         std::string_view::size_type start = _links.back().path.size();
@@ -163,7 +163,7 @@ int OpenDirectories::reachForQueries(std::string_view directory) {
             ::close(descriptor);
             return -1;
         }
-        keep(Link{std::string(directory.substr(0, end)), descriptor, nullptr, status.st_dev, status.st_ino, false});
+        keep(Link{std::string(directory.substr(0, end)), descriptor, status.st_dev, status.st_ino, false});
     }
     _queriedDirectory.assign(directory);
     return _links.back().descriptor;
@@ -196,12 +196,6 @@ void OpenDirectories::truncate(std::deque<Link>::size_type size) {
     }
 }
 
-void OpenDirectories::release(const Link& link) {
-    if (link.stream != nullptr) {
-        closedir(link.stream);
-    } else {
-        ::close(link.descriptor);
-    }
-}
+void OpenDirectories::release(const Link& link) { ::close(link.descriptor); }
 
 }  // namespace platform

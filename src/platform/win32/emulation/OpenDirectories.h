@@ -1,7 +1,6 @@
 #ifndef VESTIGA_PLATFORM_WIN32_EMULATION_OPENDIRECTORIES_H
 #define VESTIGA_PLATFORM_WIN32_EMULATION_OPENDIRECTORIES_H
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cstddef>
@@ -33,7 +32,9 @@ namespace platform {
 // (EMFILE, ENFILE): every directory held is closed first, and the chain
 // starts afresh from it.
 //
-// The queries of a directory trust the directories opened for them. When
+// The queries of the directory listed last trust it: its entries are looked
+// up in the directory they were read from. Other queries trust the
+// directories opened for them. When
 // they come back to a directory the chain kept, it is looked up again by
 // its path, once: if that leads to another device or inode (it or an
 // ancestor renamed or replaced since), the chain starts afresh.
@@ -61,9 +62,7 @@ private:
     struct Link {
         std::string path;
         int descriptor;
-        // The stream a listing was read through, which owns the descriptor;
-        // null for a directory opened for lookups only.
-        DIR* stream;
+        // Its identity when it was opened for lookups; 0 for a listed one.
         dev_t device;
         ino_t inode;
         // Looked up again by its path since it was opened.

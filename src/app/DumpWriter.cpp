@@ -1,0 +1,60 @@
+#include "app/DumpWriter.h"
+
+#include "app/DetailedDumpFormat.h"
+#include "app/DumpRecordFormat.h"
+#include "app/EntryDetails.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+using namespace dumprecord;
+
+namespace {
+
+const std::string::size_type blockSize = 1 << 20;
+
+}  // namespace
+
+DumpWriter::DumpWriter(const io::file::DataSource::Writer& write)
+    : _write(write), _detailed(false), _recordCount(0) {
+    _block.reserve(blockSize + blockSize / 8);
+}
+
+DumpWriter::DumpWriter(const io::file::DataSource::Writer& write, const DumpOrigin& origin, bool withContent)
+    : DumpWriter(write) {
+    _detailed = true;
+    DetailedDumpFormat::appendHeader(_block, origin, withContent);
+}
+
+void DumpWriter::add(std::string_view path, Fingerprint fingerprint, std::string_view details) {
+    char numbers[fingerprintSize];
+    writeUint32(numbers, static_cast<std::uint32_t>(path.size()));
+    _block.append(numbers, lengthSize).append(path.data(), path.size());
+    writeUint64(numbers, fingerprint);
+    _block.append(numbers, fingerprintSize);
+    if (_detailed) {
+        if (details.empty()) {
+            DetailedDumpFormat::appendDetails(_block, EntryDetails());
+        } else {
+            _block.append(details.data(), details.size());
+        }
+    }
+    ++_recordCount;
+    if (_block.size() >= blockSize) writeBlock();
+}
+
+void DumpWriter::finish() {
+    if (!_block.empty()) writeBlock();
+}
+
+void DumpWriter::writeBlock() {
+    if (!_write(_block.data(), _block.size())) throw Refused();
+    _block.clear();
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/DumpReader.h"
+#include "app/SnapshotException.h"
+#include "support/DumpBytes.h"
+
+namespace {
+
+using com::quorvane::products::lumeno::DumpReader;
+using com::quorvane::products::lumeno::SnapshotException;
+
+const std::string corruptMessage = "Error deserializing data. The data is corrupt.\n";
+
+// C:\a.txt with fingerprint 0x0102030405060708 and HKEY_USERS with 0.
+const unsigned char exampleBytes[] = {
+    0x08, 0x00, 0x00, 0x00, 0x43, 0x3A, 0x5C, 0x61, 0x2E, 0x74, 0x78, 0x74, 0x08, 0x07,
+    0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0x0A, 0x00, 0x00, 0x00, 0x48, 0x4B, 0x45, 0x59,
+    0x5F, 0x55, 0x53, 0x45, 0x52, 0x53, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+
+const std::string example(reinterpret_cast<const char*>(exampleBytes), sizeof exampleBytes);
+
+std::vector<std::string> pathsOf(const std::string& bytes) {
+    ReadDump dump(bytes);
+    std::vector<std::string> paths;
+    for (const auto& entry : entriesOf(dump.reader)) paths.push_back(entry.first);
+    return paths;
+}
+
+// The message of the SnapshotException that reading `bytes` throws.
+std::string readFailure(const std::string& bytes) {
+    try {
+        DumpReader dump(bytes.data(), bytes.data() + bytes.size());
+    } catch (const SnapshotException& e) {
+        return e.getMessage();
+    }
+    return "no exception";
+}
+
+TEST(DumpFormat, ExampleFileReadsAsTwoEntriesAndWritesBackByteForByte) {
+    EXPECT_EQ(std::vector<std::string>({"C:\\a.txt", "HKEY_USERS"}), pathsOf(example));
+    EXPECT_EQ(example, rewritten(example));
+    EXPECT_EQ(example, dumpOf({{"C:\\a.txt", 0x0102030405060708ull}, {"HKEY_USERS", 0}}));
+    EXPECT_EQ(example, rewritten(dumpOf({{"HKEY_USERS", 0}, {"C:\\a.txt", 0x0102030405060708ull}})));
+}
+
+TEST(DumpFormat, NoBytesReadAsNoEntriesAndWriteNoBytes) {
+    DumpReader fromNull(nullptr, nullptr);
+    EXPECT_TRUE(fromNull.atEnd());
+    EXPECT_TRUE(pathsOf("").empty());
+    EXPECT_EQ("", rewritten(""));
+}
+
+TEST(DumpFormat, TruncatedDataIsRejected) {
+    const std::string record = dumpRecord("C:\\dir", 7);
+    for (const std::string& trailing : {std::string(1, '\x01'), std::string(2, '\0'), std::string(3, '\x7f')}) {
+        EXPECT_EQ(corruptMessage, readFailure(record + trailing)) << trailing.size() << " trailing bytes";
+    }
+    EXPECT_EQ(corruptMessage, readFailure(record.substr(0, record.size() - 1))) << "fingerprint one byte short";
+    EXPECT_EQ(corruptMessage, readFailure(record.substr(0, 4))) << "no fingerprint";
+    EXPECT_EQ(corruptMessage, readFailure(record.substr(0, 6))) << "path cut short";
+    EXPECT_EQ(corruptMessage, readFailure(record + record.substr(0, 9))) << "second record cut short";
+}
+
+TEST(DumpFormat, DeclaredLengthBeyondTheDataIsRejectedWithoutReadingPastIt) {
+    // Behind the declared end lie bytes that would complete the record: a
+    // reader that looks past the end would accept them.
+    const std::string whole = dumpRecord("abcdef", 1);
+    const std::string cut = whole.substr(0, 4 + 3);
+    EXPECT_EQ(corruptMessage, readFailure(cut));
+    try {
+        DumpReader dump(whole.data(), whole.data() + cut.size());
+        ADD_FAILURE() << "accepted";
+    } catch (const SnapshotException& e) {
+        EXPECT_EQ(corruptMessage, e.getMessage());
+    }
+}
+
+TEST(DumpFormat, LengthNearTheTopOfTheRangeIsRejected) {
+    // 4 + 0xFFFFFFFF wraps to 3 in 32 bits.
+    const std::string padding(40, 'p');
+    for (std::uint64_t length : {0xFFFFFFFFull, 0xFFFFFFFCull, 0xFFFFFFF4ull, 0x80000000ull}) {
+        std::string bytes;
+        appendLittleEndian(bytes, length, 4);
+        EXPECT_EQ(corruptMessage, readFailure(bytes + padding)) << length;
+        EXPECT_EQ(corruptMessage, readFailure(dumpRecord("a", 1) + bytes + padding)) << length << " second record";
+    }
+}
+
+TEST(DumpFormat, EmptyPathIsAnEntry) {
+    const std::string bytes = dumpRecord("", 5);
+    EXPECT_EQ(12u, bytes.size());
+    EXPECT_EQ(std::vector<std::string>({""}), pathsOf(bytes));
+    EXPECT_EQ(bytes, rewritten(bytes));
+}
+
+TEST(DumpFormat, RecordsInAnyOrderAreWrittenSorted) {
+    EXPECT_EQ(dumpOf({{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}}),
+              rewritten(dumpOf({{"c", 3}, {"a", 1}, {"d", 4}, {"b", 2}})));
+}
+
+TEST(DumpFormat, DuplicatePathKeepsTheLaterFingerprint) {
+    EXPECT_EQ(dumpOf({{"a", 2}}), rewritten(dumpOf({{"a", 1}, {"a", 2}})));
+    EXPECT_EQ(dumpOf({{"a", 3}, {"b", 2}}), rewritten(dumpOf({{"a", 1}, {"b", 2}, {"a", 3}})));
+    EXPECT_EQ(dumpOf({{"a", 0}, {"b", 2}}), rewritten(dumpOf({{"b", 2}, {"a", 7}, {"a", 0}})));
+}
+
+TEST(DumpFormat, PathsAreOrderedByUnsignedBytes) {
+    const std::string bytes = dumpOf(
+        {{"aa", 0}, {"\xE4", 0}, {"aB", 0}, {"a", 0}, {"\x80", 0}, {"B", 0}, {"b", 0}, {"z", 0}, {"a\xFF", 0}});
+    EXPECT_EQ(std::vector<std::string>({"B", "a", "aB", "aa", "a\xFF", "b", "z", "\x80", "\xE4"}), pathsOf(bytes));
+}
+
+TEST(DumpFormat, PathBytesAreKeptAsTheyAre) {
+    const std::string path("C:\\\xC4rger\\\0x\r\n", 13);
+    const std::string bytes = dumpRecord(path, 0xFFFFFFFFFFFFFFFFull);
+    EXPECT_EQ(std::vector<std::string>({path}), pathsOf(bytes));
+    EXPECT_EQ(bytes, rewritten(bytes));
+}
+
+}  // namespace
