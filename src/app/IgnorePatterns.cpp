@@ -92,6 +92,19 @@ bool isSelfContained(const std::string& rest) {
     return depth == 0;
 }
 
+// What every name that `pattern` matches whole begins with: the plain
+// characters it starts with, less the last one where a quantifier follows
+// it; "" where an alternation or an option change could undo that
+// (isSelfContained), or where the pattern starts with anything else.
+std::string literalPrefix(const std::string& pattern) {
+    if (!isSelfContained(pattern)) return std::string();
+    const std::size_t plain = pattern.find_first_of("\\^$.|?*+()[]{}");
+    if (plain == std::string::npos) return pattern;
+    std::size_t length = plain;
+    if (length > 0 && std::strchr("?*+{", pattern[plain]) != nullptr) --length;
+    return pattern.substr(0, length);
+}
+
 }  // namespace
 
 void IgnorePatternList::append(const std::string& pattern) {
@@ -101,6 +114,7 @@ void IgnorePatternList::append(const std::string& pattern) {
         throw SnapshotException("Error compiling regular expression: '" + shownName(pattern) + "'\n" +
                                 shownName(e.what()) + "\n");
     }
+    _literalPrefixes.push_back(literalPrefix(pattern));
     appendSubtreeRule(pattern);
 }
 
@@ -152,8 +166,13 @@ std::string loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const 
     return text;
 }
 
+// A name that does not begin with a pattern's literal start is not matched
+// by it: most names are told so without the regular expression.
 bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns) {
+    std::vector<std::string>::const_iterator prefix = ignorePatterns.literalPrefixes().begin();
     for (const boost::regex& pattern : ignorePatterns) {
+        const std::string& start = *prefix++;
+        if (name.compare(0, start.size(), start) != 0) continue;
         try {
             if (boost::regex_match(name.begin(), name.end(), pattern)) return true;
         } catch (const std::runtime_error& e) {

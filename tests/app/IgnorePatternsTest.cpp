@@ -78,6 +78,9 @@ const MatchRule matchRules[] = {
      {"temp ", "  ", "\tx"}, {"temp", " ", "   ", "x"}},
     {"empty name needs a pattern that matches the empty string", "a\n.+\n", {}, {""}},
     {"empty name is ignored by .*", ".*", {"", "anything"}, {}},
+    {"a literal start ends before a quantifier, an alternation or an escape",
+     "abc?\nxy*z\nq{0}r\nab|cd\nm(?i)N\na\\.b\n/proc(/.*)?", {"ab", "xz", "r", "cd", "mn", "a.b", "/proc/1"},
+     {"abd", "xyy", "qr", "Mn", "axb", "/pro", "/procs"}},
 };
 
 TEST(IgnorePatternMatching, NamesAreMatchedWholeAndCaseSensitively) {
