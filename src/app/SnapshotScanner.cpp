@@ -128,6 +128,16 @@ private:
     std::size_t _next = 0;
 };
 
+// Whether the walks of `dirs`, one after the other, give their paths in byte
+// order: the directories are in that order, and none begins with the one
+// before it, so that every path below one sorts before the next.
+bool walksFollowEachOther(const std::vector<std::string>& dirs) {
+    for (std::size_t i = 1; i < dirs.size(); ++i) {
+        if (dirs[i] <= dirs[i - 1] || dirs[i].compare(0, dirs[i - 1].size(), dirs[i - 1]) == 0) return false;
+    }
+    return true;
+}
+
 // Hands on the records of sorted runs in byte order of their paths, each
 // path once: that of the first run that holds it.
 void mergeRuns(std::vector<std::vector<ScanRecord>>& runs, ScanRecordSink& sink) {
@@ -188,9 +198,9 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         // The directories the walk keeps open are closed before the content
         // is read.
         platform::ScanSession session;
-        if (dirs.size() == 1) {
-            walk(dirs.front(), dirs, session, files, informationWarnings);
-        } else if (!dirs.empty()) {
+        if (walksFollowEachOther(dirs)) {
+            for (const std::string& dir : dirs) walk(dir, dirs, session, files, informationWarnings);
+        } else {
             std::vector<std::vector<ScanRecord>> runs;
             for (const std::string& dir : dirs) {
                 HeldRecords run;

@@ -32,9 +32,10 @@ class MessageOutput;
 // by its name in the directory it was read from where the platform allows.
 // A directory's steps wait on a stack, so that no tree is too deep to walk.
 //
-// One directory named streams straight out; the walks of several, which may
-// lie inside each other or interleave in byte order, are held as sorted runs
-// and merged, each path once, the first walk's record kept. The registry is
+// One directory named streams straight out, and so do several given in byte
+// order, none of which begins with the one before it; the walks of others,
+// which may lie inside each other or interleave in byte order, are held as
+// sorted runs and merged, each path once, the first walk's record kept. The registry is
 // read before the walk and merged in: a path that a listed path gives as
 // well adds its fingerprint to the file's, and keeps the file's details.
 //

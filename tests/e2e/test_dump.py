@@ -493,7 +493,8 @@ class Walk(DumpTestCase):
         if not IS_WINDOWS:
             top = os.path.abspath(self.path("tree"))
             roots += [top, os.path.join(top, "a b"), top + SEP]
-        for dirs in ([roots[0]], roots):
+        apart = [self.p("tree/a b"), self.p("tree/a-b"), self.p("tree/a0"), self.p("tree/b")]
+        for dirs in ([roots[0]], roots, apart):
             self.dump("d.dat", "-dirs", *dirs)
             data, paths, offset = self.read("d.dat"), [], 0
             while offset < len(data):

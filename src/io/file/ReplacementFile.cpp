@@ -98,6 +98,14 @@ bool ReplacementFile::writeInPlace(HANDLE target) {
 bool ReplacementFile::write(const std::string& data) { return write(data.data(), data.size()); }
 
 bool ReplacementFile::write(const char* data, std::size_t size) {
+    if (_mode == Mode::IN_PLACE) {
+        _held.append(data, size);
+        return true;
+    }
+    return writeOut(data, size);
+}
+
+bool ReplacementFile::writeOut(const char* data, std::size_t size) {
     for (std::size_t done = 0; done < size;) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size - done, largestWrite));
         DWORD written = 0;
@@ -119,9 +127,12 @@ bool ReplacementFile::replaceTarget() {
     switch (_mode) {
         case Mode::DEVICE:
             return close();
-        case Mode::IN_PLACE:
-            if (!SetEndOfFile(_file) || !FlushFileBuffers(_file)) return false;
+        case Mode::IN_PLACE: {
+            const bool written = writeOut(_held.data(), _held.size());
+            std::string().swap(_held);
+            if (!written || !SetEndOfFile(_file) || !FlushFileBuffers(_file)) return false;
             return close();
+        }
         case Mode::NEW_FILE:
         case Mode::REPLACEMENT: {
             if (!FlushFileBuffers(_file)) return false;
@@ -188,7 +199,7 @@ bool ReplacementFile::copyReplacement() {
             return platform::closeKeepingError(source);
         }
         if (count == 0) break;
-        if (!write(block.data(), count)) return platform::closeKeepingError(source);
+        if (!writeOut(block.data(), count)) return platform::closeKeepingError(source);
     }
     return CloseHandle(source) != 0;
 }

@@ -36,6 +36,10 @@ namespace file {
 //   though not replaced in one step;
 // - a link that leads to no file: the file it names is created through it.
 //
+// A target written in place is written only once all of its data has come:
+// what is written is held until replaceTarget, so that data whose making
+// fails halfway (a scan that ends in an error) leaves the target as it was.
+//
 // Each operation returns false on failure, with the calling thread's last
 // error saying why.
 class ReplacementFile {
@@ -51,7 +55,8 @@ public:
     // exists, then, unless it is written in place, creates the replacement,
     // empty.
     bool create();
-    // Writes all of `data` to the replacement, or to the target in place.
+    // Writes all of `data` to the replacement, or holds it for the target
+    // written in place.
     bool write(const std::string& data);
     bool write(const char* data, std::size_t size);
     // Puts what was written on disk and in the target's place.
@@ -81,6 +86,8 @@ private:
 
     bool createReplacement(Mode mode, HANDLE target);
     bool writeInPlace(HANDLE target);
+    // Writes to the open file at once.
+    bool writeOut(const char* data, std::size_t size);
     // Writes the bytes of the refused replacement to the target.
     bool copyReplacement();
     bool close();
@@ -93,6 +100,8 @@ private:
     std::string _name;
     // The replacement as it was written, to be told apart from any other
     // file that may take its name.
+    // What is to be written to a target in place.
+    std::string _held;
     std::uint32_t _writtenVolume;
     std::uint64_t _writtenIndex;
 };

@@ -135,6 +135,41 @@ TEST_F(FileHelperSave, SavingOverAFileReplacesItsWholeContentAndLeavesNoOtherFil
     EXPECT_EQ(std::vector<std::string>{"dump.dat"}, scratch.namesIn(""));
 }
 
+// Data made as it is written, that fails after a few megabytes, or withdraws.
+class FailingSource : public io::file::DataSource {
+public:
+    explicit FailingSource(bool withdraws) : _withdraws(withdraws) {}
+    bool writeTo(const Writer& write) override {
+        const std::string block(1 << 20, 'n');
+        for (int i = 0; i < 3; ++i) {
+            if (!write(block.data(), block.size())) return false;
+        }
+        return false;
+    }
+    bool withdrew() const override { return _withdraws; }
+
+private:
+    bool _withdraws;
+};
+
+// A target with a second name is written in place, never replaced: it too
+// must not be touched before the data is whole.
+TEST_F(FileHelperSave, DataThatFailsOrWithdrawsHalfwayLeavesTheTargetAsItWas) {
+    scratch.writeFile("dump.dat", "old");
+    scratch.writeFile("linked.dat", "old too");
+    std::filesystem::create_hard_link(scratch.pathOf("linked.dat"), scratch.pathOf("other.dat"));
+    for (const char* name : {"dump.dat", "linked.dat"}) {
+        FailingSource failing(false);
+        EXPECT_THROW(FileHelper::save(scratch.pathOf(name), failing), CouldNotSaveFileException) << name;
+        FailingSource withdrawing(true);
+        FileHelper::save(scratch.pathOf(name), withdrawing);
+    }
+    // Compared whole, without showing megabytes of the data that failed.
+    EXPECT_TRUE(scratch.readFile("dump.dat") == "old");
+    EXPECT_TRUE(scratch.readFile("other.dat") == "old too");
+    EXPECT_EQ((std::vector<std::string>{"dump.dat", "linked.dat", "other.dat"}), scratch.namesIn(""));
+}
+
 TEST_F(FileHelperSave, AppendModeAddsToTheFile) {
     scratch.writeFile("log.txt", "one,");
     FileHelper::save(scratch.pathOf("log.txt"), "two", std::ios::app);
