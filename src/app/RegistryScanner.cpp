@@ -153,7 +153,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
     if (keyPath.empty()) return;
     const std::string name = keyName(keyPath);
     if (_startKeyNames.count(name) != 0 && !_readStartKeys.insert(name).second) return;
-    _progress.show(ScanProgress::READING_REGISTRY, items.size(), 0, keyPath);
+    _progress.show(ScanProgress::READING_REGISTRY, items.size(), keyPath);
     const std::string::size_type separator = name.rfind('\\');
     const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
     const bool recorded = !isIgnored(keyPath, _ignorePatterns);

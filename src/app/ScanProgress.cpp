@@ -27,7 +27,7 @@ void ScanProgress::clear() {
     if (_shownWidth > 0) draw("");
 }
 
-void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const std::string& where) {
+void ScanProgress::show(Stage stage, std::size_t count, const std::string& where) {
     if (!_enabled) return;
     const Clock::time_point now = Clock::now();
     if (now < _nextDraw) return;
@@ -40,7 +40,7 @@ void ScanProgress::show(Stage stage, std::size_t count, std::size_t total, const
             std::snprintf(head, sizeof head, "Listing: %zu entries", count);
             break;
         case READING_CONTENT:
-            std::snprintf(head, sizeof head, "Reading content: %zu of %zu files", count, total);
+            std::snprintf(head, sizeof head, "Reading content: %zu files", count);
             break;
         case READING_REGISTRY:
             std::snprintf(head, sizeof head, "Reading the registry: %zu entries", count);

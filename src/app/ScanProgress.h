@@ -20,7 +20,7 @@ public:
     enum Stage {
         // Walking directories: the entries recorded.
         LISTING,
-        // Reading the content of regular files: the files read, of all.
+        // Reading the content of regular files: the files read.
         READING_CONTENT,
         // Reading registry keys: the keys and values read.
         READING_REGISTRY
@@ -29,9 +29,8 @@ public:
     ScanProgress();
     ~ScanProgress();
 
-    // Cheap to call for every path or key: redraws only when due. `total`
-    // counts only while reading content.
-    void show(Stage stage, std::size_t count, std::size_t total, const std::string& where);
+    // Cheap to call for every path or key: redraws only when due.
+    void show(Stage stage, std::size_t count, const std::string& where);
     // Erases the line, so that a message can be written in its place.
     void clear();
 

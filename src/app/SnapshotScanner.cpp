@@ -1,6 +1,7 @@
 #include "app/SnapshotScanner.h"
 
 #include <algorithm>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -27,6 +28,9 @@ namespace products {
 namespace lumeno {
 
 namespace {
+
+// The records that wait for the digests of their files at most.
+const std::size_t contentWindowSize = 1 << 14;
 
 // How much of `path` is a directory as the user named it, with its separator.
 std::size_t typedLength(const std::vector<std::string>& dirs, const std::string& path) {
@@ -105,6 +109,28 @@ public:
     std::vector<ScanRecord> records;
 };
 
+// Collects records a window at a time: a full window goes to `complete`,
+// which hands its records on; so does the last when `finish` is called.
+class RecordWindow : public ScanRecordSink {
+public:
+    RecordWindow(std::size_t size, const std::function<void(std::vector<ScanRecord>&)>& complete)
+        : _size(size), _complete(complete) {}
+
+    void take(ScanRecord& record) override {
+        _records.push_back(std::move(record));
+        if (_records.size() == _size) finish();
+    }
+    void finish() {
+        if (!_records.empty()) _complete(_records);
+        _records.clear();
+    }
+
+private:
+    std::size_t _size;
+    std::function<void(std::vector<ScanRecord>&)> _complete;
+    std::vector<ScanRecord> _records;
+};
+
 // Hands the records of the file system on, with the registry's records
 // merged in at their places.
 class RegistryMerge : public ScanRecordSink {
@@ -177,12 +203,13 @@ struct SnapshotScanner::Frame {
 };
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _recorded(0) {}
+    : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _recorded(0), _contentRead(0) {}
 
 void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
                            ScanRecordSink& sink, bool withDetails, bool withContent) {
     _withDetails = withDetails || withContent;
     _recorded = 0;
+    _contentRead = 0;
     HeldMessages registryWarnings;
     std::vector<ScanRecord> registry;
     if (!regdirs.empty()) {
@@ -190,13 +217,18 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         registry = registryScanner.scan(regdirs);
     }
     RegistryMerge merged(registry, sink);
-    HeldRecords contents;
+    // The content of a window of files is read while the walk waits, so that
+    // what waits for its digests takes little memory however many files there
+    // are; its warnings wait for those of the file information.
+    HeldMessages contentWarnings;
+    RecordWindow contents(contentWindowSize, [&](std::vector<ScanRecord>& records) {
+        readContents(dirs, records, contentWarnings);
+        for (ScanRecord& record : records) merged.take(record);
+    });
     ScanRecordSink& files = withContent ? static_cast<ScanRecordSink&>(contents) : merged;
 
     std::vector<std::pair<std::string, std::string>> informationWarnings;
     {
-        // The directories the walk keeps open are closed before the content
-        // is read.
         platform::ScanSession session;
         if (walksFollowEachOther(dirs)) {
             for (const std::string& dir : dirs) walk(dir, dirs, session, files, informationWarnings);
@@ -219,12 +251,10 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
                 informationWarnings.end());
         }
     }
+    contents.finish();
     _progress.clear();
     for (const auto& warning : informationWarnings) warn(warning.second);
-    if (withContent) {
-        readContents(dirs, contents.records);
-        for (ScanRecord& record : contents.records) merged.take(record);
-    }
+    contentWarnings.writeTo(_output);
     merged.finish();
     registryWarnings.writeTo(_output);
 }
@@ -233,7 +263,7 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
                            platform::ScanSession& session, ScanRecordSink& sink,
                            std::vector<std::pair<std::string, std::string>>& informationWarnings) {
     if (dir.empty()) return;
-    _progress.show(ScanProgress::LISTING, _recorded, 0, dir);
+    _progress.show(ScanProgress::LISTING, _recorded, dir);
     session.beginWalk();
     // The directory named is taken for what it points to, and walked
     // whatever it is.
@@ -269,7 +299,7 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
             case Step::DESCEND: {
                 std::string directory = std::move(step.record.path);
                 if (stack.size() > 1) directory.pop_back();
-                _progress.show(ScanProgress::LISTING, _recorded, 0, directory);
+                _progress.show(ScanProgress::LISTING, _recorded, directory);
                 Frame listed;
                 if (listDirectory(directory, dirs, session, listed)) stack.push_back(std::move(listed));
                 break;
@@ -349,9 +379,11 @@ void SnapshotScanner::query(bool named, platform::ScanSession& session, Step& st
     step.kind = Step::WARNING;
 }
 
-// The content of the regular files, in path order, read on a pool of
-// threads; every warning comes from this thread, in the same order.
-void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records) {
+// The content of the regular files among `records`, in path order, read on
+// a pool of threads; every warning goes to `warnings` from this thread, in
+// the same order.
+void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records,
+                                   MessageOutput& warnings) {
     std::vector<FileToDigest> files;
     std::vector<ScanRecord*> regular;
     for (ScanRecord& record : records) {
@@ -362,7 +394,7 @@ void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::ve
     if (files.empty()) return;
     ContentDigestPool(ContentDigestPool::threadsPerCore())
         .digest(files, [&](std::size_t index, const platform::FileContent& content) {
-            _progress.show(ScanProgress::READING_CONTENT, index, files.size(), files[index].path);
+            _progress.show(ScanProgress::READING_CONTENT, _contentRead + index, files[index].path);
             const std::string& path = files[index].path;
             std::string value;
             switch (content.outcome) {
@@ -370,21 +402,21 @@ void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::ve
                 value.assign(content.digest.begin(), content.digest.end());
                 break;
             case platform::FileContent::CHANGED_WHILE_READ:
-                warn("Warning: File changed while its content was read: '" + shownName(path) + "'\n");
+                warnings.write("Warning: File changed while its content was read: '" + shownName(path) + "'\n");
                 value.assign(content.digest.begin(), content.digest.end());
                 value += EntryDetails::CONTENT_CHANGED;
                 break;
             case platform::FileContent::UNREADABLE:
-                warn("Warning: Error reading the content of file: '" + shownName(path) + "'\n" +
+                warnings.write("Warning: Error reading the content of file: '" + shownName(path) + "'\n" +
                      SystemErrors::map(static_cast<int>(content.error)));
                 break;
             case platform::FileContent::NOT_A_FILE:
-                warn("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
+                warnings.write("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
                 return;
             }
             DetailedDumpFormat::addContent(regular[index]->details, value);
         });
-    _progress.clear();
+    _contentRead += files.size();
 }
 
 // A path that could not be opened for want of a descriptor is not missing: a

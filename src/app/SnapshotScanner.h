@@ -42,7 +42,8 @@ class MessageOutput;
 // Every problem with a single path becomes a warning on the output, in the
 // order of today's reports: listing warnings as the walk meets them, then
 // those of the file information in path order, then those of the content,
-// then those of the registry. Only a process out of descriptors ends the
+// then those of the registry. With the content, the walk waits while the
+// files of each window of records are read. Only a process out of descriptors ends the
 // scan, as a SnapshotException: a path it cannot open then says nothing of
 // the path.
 class SnapshotScanner {
@@ -71,8 +72,10 @@ private:
     // Queries the path of `step` into its record, or its warning; as a
     // directory the user named when `named`.
     void query(bool named, platform::ScanSession& session, Step& step);
-    // Adds the digest of the content of every regular file to its details.
-    void readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records);
+    // Adds the digest of the content of every regular file among `records`
+    // to its details; the warnings go to `warnings`.
+    void readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records,
+                      MessageOutput& warnings);
     void endIfOutOfDescriptors(const std::string& path, unsigned long error);
     void warn(const std::string& message);
 
@@ -81,6 +84,8 @@ private:
     ScanProgress _progress;
     bool _withDetails;
     std::size_t _recorded;
+    // The files whose content was read so far.
+    std::size_t _contentRead;
 };
 
 }  // namespace lumeno
