@@ -31,8 +31,8 @@
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/HostName.h"
+#include "platform/win32/LastError.h"
 #include "platform/win32/Sha256.h"
-#include "platform/win32/Win32.h"
 #include "util/UtcTime.h"
 #include "util/parser/ArgumentParser.h"
 
@@ -313,7 +313,7 @@ int App::run(int argc, const char* const* argv, MessageOutput& output, FileLoade
     } catch (const exceptions::Exception& e) {
         output.write("An Exception occurred:\n" + e.getMessage() + "\n");
     } catch (...) {
-        const DWORD lastError = GetLastError();
+        const std::uint32_t lastError = platform::lastError();
         output.write(std::string("An unexpected ... exception occured.\nPlease contact ") + SUPPORT_EMAIL_ADDRESS +
                      "\n" + SystemErrors::map(static_cast<int>(lastError)) +
                      "\nThank you for helping us improve the software!");

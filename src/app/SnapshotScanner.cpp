@@ -16,6 +16,7 @@
 #include "digest/MD5DigestImpl.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/FileDetails.h"
+#include "platform/win32/LastError.h"
 #include "platform/win32/PathSeparator.h"
 #include "platform/win32/ScanSession.h"
 #include "util/NameQuoting.h"
@@ -319,7 +320,7 @@ bool SnapshotScanner::listDirectory(const std::string& dir, const std::vector<st
     try {
         entries = windows::file::getFirstLevelEntries(dir, session);
     } catch (const windows::file::WindowsFileException& e) {
-        endIfOutOfDescriptors(dir, platform::ScanSession::lastError());
+        endIfOutOfDescriptors(dir, platform::lastError());
         warn("Warning: Error getting files.\n" + e.getMessage());
         warn("Warning: Error getting  directories.\n" + e.getMessage());
         return false;

@@ -25,8 +25,6 @@ PathQuery ScanSession::query(const std::string& path, bool named, FileDetails* d
     return PathQuery{PathQuery::FOUND, ERROR_SUCCESS, lastWrite};
 }
 
-std::uint32_t ScanSession::lastError() { return GetLastError(); }
-
 bool ScanSession::isOutOfDescriptors(std::uint32_t error) { return error == ERROR_TOO_MANY_OPEN_FILES; }
 
 }  // namespace platform

@@ -68,8 +68,6 @@ public:
     // Closes every directory the session holds.
     void close();
 
-    // The calling thread's last error, as a failed listing left it.
-    static std::uint32_t lastError();
     // Whether `error` says that the process has no descriptor left.
     static bool isOutOfDescriptors(std::uint32_t error);
 
