@@ -46,15 +46,6 @@ std::string detailedDump() {
            record("/b", 8, std::string("\x08\x03x\ny", 5));
 }
 
-std::string readFailure(const std::string& bytes) {
-    try {
-        DumpReader reader(bytes.data(), bytes.data() + bytes.size());
-    } catch (const SnapshotException& e) {
-        return e.getMessage();
-    }
-    return "no exception";
-}
-
 TEST(DetailedDumpReading, FieldsAreReadByNameAndUnknownOnesSkipped) {
     ReadDump dump(detailedDump());
     DumpReader& reader = dump.reader;

@@ -29,16 +29,6 @@ std::vector<std::string> pathsOf(const std::string& bytes) {
     return paths;
 }
 
-// The message of the SnapshotException that reading `bytes` throws.
-std::string readFailure(const std::string& bytes) {
-    try {
-        DumpReader dump(bytes.data(), bytes.data() + bytes.size());
-    } catch (const SnapshotException& e) {
-        return e.getMessage();
-    }
-    return "no exception";
-}
-
 TEST(DumpFormat, ExampleFileReadsAsTwoEntriesAndWritesBackByteForByte) {
     EXPECT_EQ(std::vector<std::string>({"C:\\a.txt", "HKEY_USERS"}), pathsOf(example));
     EXPECT_EQ(example, rewritten(example));

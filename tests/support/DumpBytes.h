@@ -11,6 +11,7 @@
 #include "app/DumpWriter.h"
 #include "app/IgnorePatterns.h"
 #include "app/MessageOutput.h"
+#include "app/SnapshotException.h"
 #include "app/SnapshotImpl.h"
 
 // Dump file bytes written out by hand, independent of the code under test.
@@ -44,6 +45,16 @@ struct ReadDump {
     const std::string bytes;
     com::quorvane::products::lumeno::DumpReader reader;
 };
+
+// The message of the SnapshotException that reading `bytes` throws.
+inline std::string readFailure(const std::string& bytes) {
+    try {
+        com::quorvane::products::lumeno::DumpReader dump(bytes.data(), bytes.data() + bytes.size());
+    } catch (const com::quorvane::products::lumeno::SnapshotException& e) {
+        return e.getMessage();
+    }
+    return "no exception";
+}
 
 // Every path of `dump` in order, each with its fingerprint.
 inline Entries entriesOf(com::quorvane::products::lumeno::DumpReader& dump) {
