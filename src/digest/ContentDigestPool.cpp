@@ -31,7 +31,8 @@ public:
     // `runs()` when there is none left or the work stopped.
     std::size_t claim() {
         std::unique_lock<std::mutex> lock(_mutex);
-        _roomMade.wait(lock, [this]() { return _stopped || _claimed == _runs || _claimed < _handedOut + _ready.size(); });
+        _roomMade.wait(lock,
+                       [this]() { return _stopped || _claimed == _runs || _claimed < _handedOut + _ready.size(); });
         return _stopped || _claimed == _runs ? _runs : _claimed++;
     }
 

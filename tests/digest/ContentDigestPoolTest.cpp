@@ -32,9 +32,8 @@ TEST(ContentDigestPool, HandsOutEveryResultInInputOrderWhateverTheThreads) {
     for (int i = 0; i < 700; ++i) {
         const std::size_t size =
             i % 97 == 0 ? platform::ContentReader::blockSize + i : static_cast<std::size_t>(i * 37 % 5000);
-        files.push_back({scratch.writeFile("file" + std::to_string(i), std::string(size, static_cast<char>('a' + i % 26))
-                                                                            .append(std::to_string(i))),
-                         std::string::npos});
+        const std::string content = std::string(size, static_cast<char>('a' + i % 26)) + std::to_string(i);
+        files.push_back({scratch.writeFile("file" + std::to_string(i), content), std::string::npos});
         if (i == 10) files.push_back({scratch.pathOf("missing"), std::string::npos});
         if (i == 20) files.push_back({scratch.makeDirectory("directory"), std::string::npos});
     }

@@ -59,7 +59,8 @@ FileContent ContentReader::read(const std::string& path, std::size_t typedLength
         // end shows without another read; a file read past its size has
         // changed, and is not followed as it grows.
         const std::uint64_t left = size > total ? size - total : 0;
-        const DWORD wanted = left > 0 && left < blockSize ? static_cast<DWORD>(left) + 1 : static_cast<DWORD>(blockSize);
+        const DWORD wanted =
+            left > 0 && left < blockSize ? static_cast<DWORD>(left) + 1 : static_cast<DWORD>(blockSize);
         DWORD got = 0;
         if (!ReadFile(file.get(), _block.get(), wanted, &got, nullptr)) {
             const DWORD error = GetLastError();
