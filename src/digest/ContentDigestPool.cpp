@@ -1,5 +1,6 @@
 #include "digest/ContentDigestPool.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -7,45 +8,59 @@
 
 namespace {
 
-// How many files each thread may be ahead of the one handed out next.
-const std::size_t filesAheadPerThread = 4;
+// A thread claims the files in runs of this many, one after the other, and
+// hands each run over whole: the threads meet once per run, not per file,
+// which matters where most files take microseconds to read.
+const std::size_t filesPerRun = 16;
+// How many runs each thread may be ahead of the one handed out next.
+const std::size_t runsAheadPerThread = 8;
 
-// The results between the one handed out next and the last one claimed, in
-// a ring indexed by file number.
+// The results of the runs between the one handed out next and the last one
+// claimed, in a ring indexed by run number. A claimed run's results belong
+// to the thread that claimed it until it is put, and to the taker from then
+// until it is released.
 class ResultWindow {
 public:
     ResultWindow(std::size_t files, std::size_t width)
-        : _files(files), _slots(width), _ready(width, false), _claimed(0), _handedOut(0), _stopped(false) {}
+        : _runs((files + filesPerRun - 1) / filesPerRun), _slots(width * filesPerRun), _ready(width, false),
+          _claimed(0), _handedOut(0), _stopped(false) {}
 
-    // The number of the next file to read, once it fits in the window;
-    // `_files` when there is none left or the work stopped.
+    std::size_t runs() const { return _runs; }
+
+    // The number of the next run to read, once it fits in the window;
+    // `runs()` when there is none left or the work stopped.
     std::size_t claim() {
         std::unique_lock<std::mutex> lock(_mutex);
-        _changed.wait(lock, [this]() { return _stopped || _claimed == _files || _claimed < _handedOut + _slots.size(); });
-        return _stopped || _claimed == _files ? _files : _claimed++;
+        _roomMade.wait(lock,
+                       [this]() { return _stopped || _claimed == _runs || _claimed < _handedOut + _ready.size(); });
+        return _stopped || _claimed == _runs ? _runs : _claimed++;
     }
 
-    void put(std::size_t index, const platform::FileContent& content) {
+    platform::FileContent* resultsOf(std::size_t run) { return &_slots[(run % _ready.size()) * filesPerRun]; }
+
+    void put(std::size_t run) {
         {
             const std::lock_guard<std::mutex> lock(_mutex);
-            _slots[index % _slots.size()] = content;
-            _ready[index % _slots.size()] = true;
+            _ready[run % _ready.size()] = true;
         }
-        _changed.notify_all();
+        _resultsPut.notify_one();
     }
 
-    // Waits for the next result; false when the work stopped instead.
-    bool takeNext(platform::FileContent& content) {
+    // Waits for the next run's results; nullptr when the work stopped instead.
+    const platform::FileContent* takeNext() {
         std::unique_lock<std::mutex> lock(_mutex);
-        const std::size_t slot = _handedOut % _slots.size();
-        _changed.wait(lock, [this, slot]() { return _stopped || _ready[slot]; });
-        if (_stopped) return false;
-        content = _slots[slot];
-        _ready[slot] = false;
-        ++_handedOut;
-        lock.unlock();
-        _changed.notify_all();
-        return true;
+        _resultsPut.wait(lock, [this]() { return _stopped || _ready[_handedOut % _ready.size()]; });
+        return _stopped ? nullptr : resultsOf(_handedOut);
+    }
+
+    // The run taken last is handed out: its place serves another.
+    void release() {
+        {
+            const std::lock_guard<std::mutex> lock(_mutex);
+            _ready[_handedOut % _ready.size()] = false;
+            ++_handedOut;
+        }
+        _roomMade.notify_one();
     }
 
     // Ends the work; the first failure given is kept.
@@ -55,7 +70,8 @@ public:
             if (!_failure) _failure = failure;
             _stopped = true;
         }
-        _changed.notify_all();
+        _roomMade.notify_all();
+        _resultsPut.notify_all();
     }
 
     std::exception_ptr failure() const {
@@ -64,7 +80,7 @@ public:
     }
 
 private:
-    const std::size_t _files;
+    const std::size_t _runs;
     std::vector<platform::FileContent> _slots;
     std::vector<bool> _ready;
     std::size_t _claimed;
@@ -72,14 +88,20 @@ private:
     bool _stopped;
     std::exception_ptr _failure;
     mutable std::mutex _mutex;
-    std::condition_variable _changed;
+    std::condition_variable _roomMade;
+    std::condition_variable _resultsPut;
 };
 
-void readClaimedFiles(const std::vector<FileToDigest>& files, ResultWindow& window) {
+void readClaimedRuns(const std::vector<FileToDigest>& files, ResultWindow& window) {
     try {
         platform::ContentReader reader;
-        for (std::size_t index; (index = window.claim()) != files.size();) {
-            window.put(index, reader.read(files[index].path, files[index].typedLength));
+        for (std::size_t run; (run = window.claim()) != window.runs();) {
+            platform::FileContent* results = window.resultsOf(run);
+            const std::size_t end = std::min(files.size(), (run + 1) * filesPerRun);
+            for (std::size_t index = run * filesPerRun; index < end; ++index) {
+                *results++ = reader.read(files[index].path, files[index].typedLength);
+            }
+            window.put(run);
         }
     } catch (...) {
         window.stop(std::current_exception());
@@ -104,14 +126,19 @@ void ContentDigestPool::digest(const std::vector<FileToDigest>& files,
         }
         return;
     }
-    ResultWindow window(files.size(), _threads * filesAheadPerThread);
+    ResultWindow window(files.size(), _threads * runsAheadPerThread);
     std::vector<std::thread> threads;
     try {
         for (unsigned thread = 0; thread < _threads; ++thread) {
-            threads.emplace_back(readClaimedFiles, std::cref(files), std::ref(window));
+            threads.emplace_back(readClaimedRuns, std::cref(files), std::ref(window));
         }
-        platform::FileContent content{};
-        for (std::size_t index = 0; index < files.size() && window.takeNext(content); ++index) take(index, content);
+        for (std::size_t run = 0; run < window.runs(); ++run) {
+            const platform::FileContent* results = window.takeNext();
+            if (results == nullptr) break;
+            const std::size_t end = std::min(files.size(), (run + 1) * filesPerRun);
+            for (std::size_t index = run * filesPerRun; index < end; ++index) take(index, *results++);
+            window.release();
+        }
         window.stop(nullptr);
     } catch (...) {
         window.stop(std::current_exception());

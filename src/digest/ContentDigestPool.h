@@ -17,10 +17,11 @@ struct FileToDigest {
 
 // Reads and digests files on up to `threads` threads at once, each with one
 // block of its own, and hands the results to the calling thread in the order
-// the files were given, whatever the number of threads. Threads run at most a
-// few files ahead of the result handed out last, so the results waiting take
-// little memory however many files there are. With one thread the calling
-// thread reads the files itself.
+// the files were given, whatever the number of threads. A thread takes a run
+// of files at a time and hands its results over together; the threads run at
+// most 128 files each ahead of the result handed out last, so the results
+// waiting take little memory however many files there are. With one thread
+// the calling thread reads the files itself.
 class ContentDigestPool {
 public:
     // The number of threads for a pool of one per core, at least one.

@@ -23,15 +23,17 @@ std::vector<Handed> digestWith(unsigned threads, const std::vector<FileToDigest>
 }
 
 // Files of many sizes, some above a block, among a missing path and a
-// directory: each result comes in its file's place, the same for any number
-// of threads, and is what one reader alone finds.
+// directory, more of them than the threads may be ahead of the taker: each
+// result comes in its file's place, the same for any number of threads, and
+// is what one reader alone finds.
 TEST(ContentDigestPool, HandsOutEveryResultInInputOrderWhateverTheThreads) {
     ScratchDirectory scratch;
     std::vector<FileToDigest> files;
-    for (int i = 0; i < 40; ++i) {
-        const std::size_t size = i % 7 == 0 ? platform::ContentReader::blockSize + i : static_cast<std::size_t>(i * i);
-        files.push_back({scratch.writeFile("file" + std::to_string(i), std::string(size, static_cast<char>('a' + i))),
-                         std::string::npos});
+    for (int i = 0; i < 700; ++i) {
+        const std::size_t size =
+            i % 97 == 0 ? platform::ContentReader::blockSize + i : static_cast<std::size_t>(i * 37 % 5000);
+        const std::string content = std::string(size, static_cast<char>('a' + i % 26)) + std::to_string(i);
+        files.push_back({scratch.writeFile("file" + std::to_string(i), content), std::string::npos});
         if (i == 10) files.push_back({scratch.pathOf("missing"), std::string::npos});
         if (i == 20) files.push_back({scratch.makeDirectory("directory"), std::string::npos});
     }

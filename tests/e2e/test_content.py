@@ -1,8 +1,11 @@
 """Content dumps (-content): the SHA-256 of every regular file, and what changed in it."""
 
+import ctypes
 import hashlib
 import json
 import os
+import select
+import threading
 from unittest.mock import ANY
 
 from test_details import COMPARE_HEAD, report, without_facts, without_times
@@ -15,6 +18,38 @@ VERIFY_HEAD = "Loading dump.\nParsing dump.\nScanning. Please be patient.\nCompa
 
 def shown(data):
     return hashlib.sha256(data).hexdigest()[:16].upper()
+
+
+class AppendingOnEachRead(threading.Thread):
+    """Appends a byte to a file each time another process has read from it,
+    until stopped: a file that grows while a reader is halfway through it."""
+
+    IN_ACCESS = 0x1
+
+    def __init__(self, path):
+        super().__init__()
+        self.path = path
+        libc = ctypes.CDLL(None, use_errno=True)
+        self.events = libc.inotify_init1(os.O_CLOEXEC)
+        if self.events < 0 or libc.inotify_add_watch(self.events, path.encode(), self.IN_ACCESS) < 0:
+            raise OSError(ctypes.get_errno(), "inotify")
+        self.stopped = threading.Event()
+
+    def run(self):
+        while not self.stopped.is_set():
+            if select.select([self.events], [], [], 0.05)[0]:
+                os.read(self.events, 4096)
+                with open(self.path, "ab") as f:
+                    f.write(b"!")
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stopped.set()
+        self.join()
+        os.close(self.events)
 
 
 class Both(DumpTestCase):
@@ -85,3 +120,22 @@ class Native(DumpTestCase):
         self.assertEqual(["    content: unreadable -> %s" % shown(b"tree/secret!")],
                          [line for line in entries["MOD tree/secret"] if "content" in line])
         self.assertEqual(["MOD tree/secret"], list(entries))
+
+    def test_a_file_that_grows_while_it_is_read(self):
+        # Large enough to take many reads; the first append comes after the
+        # first read, long before the last.
+        self.make_tree("tree/small")
+        with open(self.path("tree", "growing"), "wb") as f:
+            f.truncate(128 << 20)
+        with AppendingOnEachRead(self.path("tree", "growing")):
+            result = self.run_program("-dump", "d.dat", "-dirs", "tree", "-content")
+        self.assertEqual("Creating dump. Please be patient.\n"
+                         "Warning: File changed while its content was read: 'tree/growing'\n" +
+                         (DUMPED % 3)[len("Creating dump. Please be patient.\n"):], result.out)
+        with open(self.path("tree", "growing"), "rb") as f:
+            now = shown(f.read())
+        entries = report(self.run_program("-verify", "d.dat", "-dirs", "tree").out)
+        self.assertEqual(["MOD tree/growing"], list(entries))
+        contents = [line for line in entries["MOD tree/growing"] if "content" in line]
+        self.assertEqual(1, len(contents), contents)
+        self.assertRegex(contents[0], r"^    content: [0-9A-F]{16} \(changed while read\) -> %s$" % now)

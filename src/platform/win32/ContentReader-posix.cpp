@@ -59,11 +59,19 @@ FileContent ContentReader::read(const std::string& path, std::size_t) {
     const Descriptor file(opened);
     if (fstat(file.get(), &before) != 0) return unreadable(errno);
     if (!S_ISREG(before.st_mode)) return notAFile();
-    posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const off_t size = before.st_size;
+    if (size > static_cast<off_t>(blockSize)) posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     off_t total = 0;
     for (;;) {
-        const ssize_t got = ::read(file.get(), _block.get(), blockSize);
+        // Room for a byte more than the file should have left: a read that
+        // comes back short of it at the file's size has met the end, and no
+        // further read is needed to see it. A file of size 0 (those of /proc
+        // among them) is read in blocks to the end.
+        const off_t left = size - total;
+        const std::size_t wanted =
+            left > 0 && left < static_cast<off_t>(blockSize) ? static_cast<std::size_t>(left) + 1 : blockSize;
+        const ssize_t got = ::read(file.get(), _block.get(), wanted);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -73,6 +81,10 @@ FileContent ContentReader::read(const std::string& path, std::size_t) {
         }
         _sha.update(_block.get(), static_cast<std::size_t>(got));
         total += got;
+        if (static_cast<std::size_t>(got) < wanted && total == size) break;
+        // A file read past the size it had has changed, and one that keeps
+        // growing would keep the read going.
+        if (size != 0 && total > size) break;
     }
     const Sha256Digest digest = _sha.finish();
     struct stat after;

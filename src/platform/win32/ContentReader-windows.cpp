@@ -52,10 +52,17 @@ FileContent ContentReader::read(const std::string& path, std::size_t typedLength
         return notAFile();
     }
 
+    const std::uint64_t size = (static_cast<std::uint64_t>(before.nFileSizeHigh) << 32) | before.nFileSizeLow;
     std::uint64_t total = 0;
     for (;;) {
+        // As on POSIX: room for a byte more than should be left, so that the
+        // end shows without another read; a file read past its size has
+        // changed, and is not followed as it grows.
+        const std::uint64_t left = size > total ? size - total : 0;
+        const DWORD wanted =
+            left > 0 && left < blockSize ? static_cast<DWORD>(left) + 1 : static_cast<DWORD>(blockSize);
         DWORD got = 0;
-        if (!ReadFile(file.get(), _block.get(), static_cast<DWORD>(blockSize), &got, nullptr)) {
+        if (!ReadFile(file.get(), _block.get(), wanted, &got, nullptr)) {
             const DWORD error = GetLastError();
             _sha.finish();
             return unreadable(error);
@@ -63,11 +70,12 @@ FileContent ContentReader::read(const std::string& path, std::size_t typedLength
         if (got == 0) break;
         _sha.update(_block.get(), got);
         total += got;
+        if (got < wanted && total == size) break;
+        if (size != 0 && total > size) break;
     }
     const Sha256Digest digest = _sha.finish();
     BY_HANDLE_FILE_INFORMATION after;
     if (!GetFileInformationByHandle(file.get(), &after)) return unreadable(GetLastError());
-    const std::uint64_t size = (static_cast<std::uint64_t>(before.nFileSizeHigh) << 32) | before.nFileSizeLow;
     const bool changed = total != size || !sameState(before, after);
     return FileContent{changed ? FileContent::CHANGED_WHILE_READ : FileContent::READ, digest, ERROR_SUCCESS};
 }
