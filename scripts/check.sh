@@ -51,7 +51,7 @@ tests/packaging/check-packages.sh >"$packages_log" 2>&1 &
 packages=$!
 
 echo "== fuzzing =="
-if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-20}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+if scripts/fuzz.sh "${VESTIGA_FUZZ_SECONDS:-12}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "== packages =="
 if wait "$packages"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi

@@ -218,13 +218,23 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         registry = registryScanner.scan(regdirs);
     }
     RegistryMerge merged(registry, sink);
-    // The content of a window of files is read while the walk waits, so that
-    // what waits for its digests takes little memory however many files there
-    // are; its warnings wait for those of the file information.
+    // The files of each window of records are read on the pool's threads
+    // while the walk makes the next window, so that what waits for its
+    // digests takes little memory however many files there are; the content
+    // warnings wait for those of the file information.
     HeldMessages contentWarnings;
+    ContentDigestPool pool(ContentDigestPool::threadsPerCore());
+    std::vector<ScanRecord> reading;
+    const auto finishReading = [&]() {
+        if (reading.empty()) return;
+        finishContents(pool, reading, contentWarnings);
+        for (ScanRecord& record : reading) merged.take(record);
+        reading.clear();
+    };
     RecordWindow contents(contentWindowSize, [&](std::vector<ScanRecord>& records) {
-        readContents(dirs, records, contentWarnings);
-        for (ScanRecord& record : records) merged.take(record);
+        finishReading();
+        reading.swap(records);
+        beginContents(dirs, pool, reading);
     });
     ScanRecordSink& files = withContent ? static_cast<ScanRecordSink&>(contents) : merged;
 
@@ -253,6 +263,7 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         }
     }
     contents.finish();
+    finishReading();
     _progress.clear();
     for (const auto& warning : informationWarnings) warn(warning.second);
     contentWarnings.writeTo(_output);
@@ -380,25 +391,30 @@ void SnapshotScanner::query(bool named, platform::ScanSession& session, Step& st
     step.kind = Step::WARNING;
 }
 
-// The content of the regular files among `records`, in path order, read on
-// a pool of threads; every warning goes to `warnings` from this thread, in
-// the same order.
-void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records,
-                                   MessageOutput& warnings) {
+// Begins reading the regular files among `records` on `pool`.
+void SnapshotScanner::beginContents(const std::vector<std::string>& dirs, ContentDigestPool& pool,
+                                    const std::vector<ScanRecord>& records) {
     std::vector<FileToDigest> files;
+    for (const ScanRecord& record : records) {
+        if (record.regularFile) files.push_back(FileToDigest{record.path, typedLength(dirs, record.path)});
+    }
+    pool.begin(std::move(files));
+}
+
+// Adds the digests of the reading begun for `records` to the details of
+// their regular files, in path order; every warning goes to `warnings` from
+// this thread, in the same order.
+void SnapshotScanner::finishContents(ContentDigestPool& pool, std::vector<ScanRecord>& records,
+                                     MessageOutput& warnings) {
     std::vector<ScanRecord*> regular;
     for (ScanRecord& record : records) {
-        if (!record.regularFile) continue;
-        files.push_back(FileToDigest{record.path, typedLength(dirs, record.path)});
-        regular.push_back(&record);
+        if (record.regularFile) regular.push_back(&record);
     }
-    if (files.empty()) return;
-    ContentDigestPool(ContentDigestPool::threadsPerCore())
-        .digest(files, [&](std::size_t index, const platform::FileContent& content) {
-            _progress.show(ScanProgress::READING_CONTENT, _contentRead + index, files[index].path);
-            const std::string& path = files[index].path;
-            std::string value;
-            switch (content.outcome) {
+    pool.finish([&](std::size_t index, const platform::FileContent& content) {
+        const std::string& path = regular[index]->path;
+        _progress.show(ScanProgress::READING_CONTENT, _contentRead + index, path);
+        std::string value;
+        switch (content.outcome) {
             case platform::FileContent::READ:
                 value.assign(content.digest.begin(), content.digest.end());
                 break;
@@ -409,15 +425,15 @@ void SnapshotScanner::readContents(const std::vector<std::string>& dirs, std::ve
                 break;
             case platform::FileContent::UNREADABLE:
                 warnings.write("Warning: Error reading the content of file: '" + shownName(path) + "'\n" +
-                     SystemErrors::map(static_cast<int>(content.error)));
+                               SystemErrors::map(static_cast<int>(content.error)));
                 break;
             case platform::FileContent::NOT_A_FILE:
                 warnings.write("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
                 return;
-            }
-            DetailedDumpFormat::addContent(regular[index]->details, value);
-        });
-    _contentRead += files.size();
+        }
+        DetailedDumpFormat::addContent(regular[index]->details, value);
+    });
+    _contentRead += regular.size();
 }
 
 // A path that could not be opened for want of a descriptor is not missing: a

@@ -8,6 +8,8 @@
 #include "app/ScanProgress.h"
 #include "app/ScanRecord.h"
 
+class ContentDigestPool;
+
 namespace platform {
 class ScanSession;
 }
@@ -42,8 +44,8 @@ class MessageOutput;
 // Every problem with a single path becomes a warning on the output, in the
 // order of today's reports: listing warnings as the walk meets them, then
 // those of the file information in path order, then those of the content,
-// then those of the registry. With the content, the walk waits while the
-// files of each window of records are read. Only a process out of descriptors ends the
+// then those of the registry. With the content, the files of each window of
+// records are read on a pool of threads while the walk makes the next. Only a process out of descriptors ends the
 // scan, as a SnapshotException: a path it cannot open then says nothing of
 // the path.
 class SnapshotScanner {
@@ -72,10 +74,11 @@ private:
     // Queries the path of `step` into its record, or its warning; as a
     // directory the user named when `named`.
     void query(bool named, platform::ScanSession& session, Step& step);
-    // Adds the digest of the content of every regular file among `records`
-    // to its details; the warnings go to `warnings`.
-    void readContents(const std::vector<std::string>& dirs, std::vector<ScanRecord>& records,
-                      MessageOutput& warnings);
+    // Begins reading the content of every regular file among `records`, and
+    // adds each digest to its file's details, the warnings to `warnings`.
+    void beginContents(const std::vector<std::string>& dirs, ContentDigestPool& pool,
+                       const std::vector<ScanRecord>& records);
+    void finishContents(ContentDigestPool& pool, std::vector<ScanRecord>& records, MessageOutput& warnings);
     void endIfOutOfDescriptors(const std::string& path, unsigned long error);
     void warn(const std::string& message);
 

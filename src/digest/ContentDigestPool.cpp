@@ -15,6 +15,8 @@ const std::size_t filesPerRun = 16;
 // How many runs each thread may be ahead of the one handed out next.
 const std::size_t runsAheadPerThread = 8;
 
+}  // namespace
+
 // The results of the runs between the one handed out next and the last one
 // claimed, in a ring indexed by run number. A claimed run's results belong
 // to the thread that claimed it until it is put, and to the taker from then
@@ -92,6 +94,8 @@ private:
     std::condition_variable _resultsPut;
 };
 
+namespace {
+
 void readClaimedRuns(const std::vector<FileToDigest>& files, ResultWindow& window) {
     try {
         platform::ContentReader reader;
@@ -117,25 +121,51 @@ unsigned ContentDigestPool::threadsPerCore() {
 
 ContentDigestPool::ContentDigestPool(unsigned threads) : _threads(threads == 0 ? 1 : threads) {}
 
+ContentDigestPool::~ContentDigestPool() {
+    if (_window) _window->stop(nullptr);
+    stopReaders();
+}
+
+void ContentDigestPool::begin(std::vector<FileToDigest> files) {
+    const std::size_t runs = (files.size() + filesPerRun - 1) / filesPerRun;
+    start(std::move(files), std::max<std::size_t>(runs, 1));
+}
+
 void ContentDigestPool::digest(const std::vector<FileToDigest>& files,
-                               const std::function<void(std::size_t, const platform::FileContent&)>& take) const {
+                               const std::function<void(std::size_t, const platform::FileContent&)>& take) {
+    start(files, _threads * runsAheadPerThread);
+    finish(take);
+}
+
+void ContentDigestPool::start(std::vector<FileToDigest> files, std::size_t runsAhead) {
+    _files = std::move(files);
+    if (_threads == 1) return;
+    _window.reset(new ResultWindow(_files.size(), runsAhead));
+    try {
+        for (unsigned thread = 0; thread < _threads; ++thread) {
+            _readers.emplace_back(readClaimedRuns, std::cref(_files), std::ref(*_window));
+        }
+    } catch (...) {
+        _window->stop(std::current_exception());
+    }
+}
+
+void ContentDigestPool::finish(const std::function<void(std::size_t, const platform::FileContent&)>& take) {
     if (_threads == 1) {
         platform::ContentReader reader;
+        const std::vector<FileToDigest> files = std::move(_files);
+        _files.clear();
         for (std::size_t index = 0; index < files.size(); ++index) {
             take(index, reader.read(files[index].path, files[index].typedLength));
         }
         return;
     }
-    ResultWindow window(files.size(), _threads * runsAheadPerThread);
-    std::vector<std::thread> threads;
+    ResultWindow& window = *_window;
     try {
-        for (unsigned thread = 0; thread < _threads; ++thread) {
-            threads.emplace_back(readClaimedRuns, std::cref(files), std::ref(window));
-        }
         for (std::size_t run = 0; run < window.runs(); ++run) {
             const platform::FileContent* results = window.takeNext();
             if (results == nullptr) break;
-            const std::size_t end = std::min(files.size(), (run + 1) * filesPerRun);
+            const std::size_t end = std::min(_files.size(), (run + 1) * filesPerRun);
             for (std::size_t index = run * filesPerRun; index < end; ++index) take(index, *results++);
             window.release();
         }
@@ -143,6 +173,14 @@ void ContentDigestPool::digest(const std::vector<FileToDigest>& files,
     } catch (...) {
         window.stop(std::current_exception());
     }
-    for (std::thread& thread : threads) thread.join();
-    if (window.failure()) std::rethrow_exception(window.failure());
+    stopReaders();
+    const std::exception_ptr failure = window.failure();
+    _window.reset();
+    _files.clear();
+    if (failure) std::rethrow_exception(failure);
+}
+
+void ContentDigestPool::stopReaders() {
+    for (std::thread& reader : _readers) reader.join();
+    _readers.clear();
 }

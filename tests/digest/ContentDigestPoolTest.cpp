@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "digest/ContentDigestPool.h"
@@ -14,11 +15,23 @@ struct Handed {
     platform::FileContent content;
 };
 
-std::vector<Handed> digestWith(unsigned threads, const std::vector<FileToDigest>& files) {
+// The results of a pool of `threads`, or, `ahead`, those of two readings in a
+// row of the same pool, each begun and finished.
+std::vector<Handed> digestWith(unsigned threads, const std::vector<FileToDigest>& files, bool ahead = false) {
     std::vector<Handed> handed;
-    ContentDigestPool(threads).digest(files, [&handed](std::size_t index, const platform::FileContent& content) {
+    const auto take = [&handed](std::size_t index, const platform::FileContent& content) {
         handed.push_back(Handed{index, content});
-    });
+    };
+    ContentDigestPool pool(threads);
+    if (!ahead) {
+        pool.digest(files, take);
+        return handed;
+    }
+    const std::size_t half = files.size() / 2;
+    pool.begin(std::vector<FileToDigest>(files.begin(), files.begin() + half));
+    pool.finish(take);
+    pool.begin(std::vector<FileToDigest>(files.begin() + half, files.end()));
+    pool.finish([&](std::size_t index, const platform::FileContent& content) { take(half + index, content); });
     return handed;
 }
 
@@ -51,8 +64,9 @@ TEST(ContentDigestPool, HandsOutEveryResultInInputOrderWhateverTheThreads) {
     EXPECT_EQ(platform::FileContent::UNREADABLE, alone[11].content.outcome);
     EXPECT_EQ(platform::FileContent::NOT_A_FILE, alone[22].content.outcome);
 
-    for (const unsigned threads : {2u, 3u}) {
-        const std::vector<Handed> pooled = digestWith(threads, files);
+    for (const auto& [threads, ahead] : {std::pair<unsigned, bool>{2, false}, {3, false}, {2, true}, {3, true}}) {
+        SCOPED_TRACE(ahead ? "read ahead" : "digest");
+        const std::vector<Handed> pooled = digestWith(threads, files, ahead);
         ASSERT_EQ(alone.size(), pooled.size()) << threads << " threads";
         for (std::size_t index = 0; index < alone.size(); ++index) {
             EXPECT_EQ(index, pooled[index].index) << threads << " threads";
@@ -75,6 +89,8 @@ TEST(ContentDigestPool, FailureOfTheReceiverReachesTheCaller) {
                                                        }),
                      std::runtime_error);
         EXPECT_EQ(3u, taken);
+        // A reading begun and never finished ends with its pool.
+        ContentDigestPool(threads).begin(files);
     }
 }
 
