@@ -276,7 +276,6 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
                            std::vector<std::pair<std::string, std::string>>& informationWarnings) {
     if (dir.empty()) return;
     _progress.show(ScanProgress::LISTING, _recorded, dir);
-    session.beginWalk();
     // The directory named is taken for what it points to, and walked
     // whatever it is.
     std::vector<Frame> stack(1);
@@ -293,6 +292,10 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
         below.record.path = dir;
         stack.back().steps.push_back(std::move(below));
     }
+    // Its listing, the next, starts the walk: after its query, which may
+    // have opened the directories above it, none of which is to be gone
+    // through to reach it.
+    session.beginWalk();
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (frame.next == frame.steps.size()) {

@@ -547,6 +547,11 @@ class Walk(DumpTestCase):
         self.dump("before.dat", "-dirs", "link")
         self.assertEqual({"link": filetime(T0), self.p("link/a.txt"): filetime(T0)},
                          parse_dump(self.read("before.dat")))
+        if not IS_WINDOWS:
+            # Named by its absolute path, reached through open directories.
+            link = os.path.abspath(self.path("link"))
+            self.dump("absolute.dat", "-dirs", link)
+            self.assertEqual({link: filetime(T0), link + "/a.txt": filetime(T0)}, parse_dump(self.read("absolute.dat")))
 
         self.write("tree/new.txt", "new")
         self.dump("after.dat", "-dirs", "link")
