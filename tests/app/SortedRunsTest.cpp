@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ struct Collected : public ScanRecordSink {
     std::vector<ScanRecord> records;
 };
 
+ScanRecord record(const char* path, std::uint64_t fingerprint) {
+    ScanRecord made;
+    made.path = path;
+    made.fingerprint = fingerprint;
+    return made;
+}
+
 std::string describe(const std::vector<ScanRecord>& records) {
     std::string text;
     for (const ScanRecord& record : records) {
@@ -38,7 +46,10 @@ TEST(SortedRuns, MergesRunsInPathOrderKeepingTheFirstRunsRecordWhereverTheRunsAr
     ScratchDirectory scratch;
     const std::string dump = scratch.pathOf("dump.dat");
     const std::vector<std::vector<ScanRecord>> walks = {
-        {{"a", 1}, {"a/b", 2}, {"c", 3}}, {{"a/b", 20}, {"b", 4}, {"d", 5}}, {}, {{"0", 6}}};
+        {record("a", 1), record("a/b", 2), record("c", 3)},
+        {record("a/b", 20), record("b", 4), record("d", 5)},
+        {},
+        {record("0", 6)}};
     const std::string expected = "0=6 a=1 a/b=2 b=4 c=3 d=5 ";
     struct Case {
         std::size_t bound;
@@ -50,7 +61,7 @@ TEST(SortedRuns, MergesRunsInPathOrderKeepingTheFirstRunsRecordWhereverTheRunsAr
         SortedRuns runs(false, c.bound, c.beside);
         for (std::vector<ScanRecord> walk : walks) {
             ScanRecordSink& run = runs.beginRun();
-            for (ScanRecord& record : walk) run.take(record);
+            for (ScanRecord& each : walk) run.take(each);
         }
         Collected merged;
         runs.merge(merged);
@@ -72,10 +83,9 @@ TEST(SortedRuns, SpilledDetailedRunsKeepTheDetailsAndTellRegularFiles) {
         entry.setNumber(EntryDetails::SIZE, 1000 + kind);
         details.emplace_back();
         DetailedDumpFormat::appendDetails(details.back(), entry);
-        ScanRecord record;
-        record.path = kind == platform::FileDetails::FILE ? "a" : "b";
-        record.details = details.back();
-        runs.beginRun().take(record);
+        ScanRecord entryRecord = record(kind == platform::FileDetails::FILE ? "a" : "b", 0);
+        entryRecord.details = details.back();
+        runs.beginRun().take(entryRecord);
     }
     Collected merged;
     runs.merge(merged);
