@@ -155,7 +155,7 @@ public:
     bool writeTo(const Writer& write) override {
         try {
             const std::unique_ptr<DumpWriter> writer = dumpWriterFor(_snapshot, write, _origin);
-            _snapshot.serialize(*writer);
+            _snapshot.serialize(*writer, _dumpFile);
             if (writer->recordCount() == 0 && _saver.holdsData(_dumpFile)) {
                 _withdrew = true;
                 return false;
@@ -397,7 +397,7 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
                 return true;
             },
             origin);
-        snapshot.serialize(*writer);
+        snapshot.serialize(*writer, std::string());
         writer->finish();
     }
     LoadedDump scan;

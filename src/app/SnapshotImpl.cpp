@@ -18,8 +18,8 @@ SnapshotImpl::SnapshotImpl(const std::vector<std::string>& dirs, const std::vect
       _withDetails(withDetails),
       _withContent(withContent) {}
 
-void SnapshotImpl::serialize(DumpWriter& writer) const {
-    SnapshotScanner(_ignorePatterns, _output).scan(_dirs, _regdirs, writer, _withDetails, _withContent);
+void SnapshotImpl::serialize(DumpWriter& writer, const std::string& dumpFile) const {
+    SnapshotScanner(_ignorePatterns, _output).scan(_dirs, _regdirs, writer, _withDetails, _withContent, dumpFile);
 }
 
 }  // namespace lumeno

@@ -33,7 +33,9 @@ public:
 
     // Scans, and hands every record to `writer` as it is made. The writer
     // must be a detailed one exactly when the snapshot records details.
-    void serialize(DumpWriter& writer) const;
+    // What the scan cannot hold in memory goes beside `dumpFile`, where it
+    // is not "".
+    void serialize(DumpWriter& writer, const std::string& dumpFile) const;
     // Whether it records details, registry data among them.
     bool hasDetails() const { return _withDetails || _withContent; }
     // Whether the details hold the digests of the files' content.

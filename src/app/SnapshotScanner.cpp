@@ -11,6 +11,7 @@
 #include "app/MessageOutput.h"
 #include "app/RegistryScanner.h"
 #include "app/SnapshotException.h"
+#include "app/SortedRuns.h"
 #include "digest/ContentDigestPool.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
@@ -32,6 +33,10 @@ namespace {
 
 // The records that wait for the digests of their files at most.
 const std::size_t contentWindowSize = 1 << 14;
+
+// The bytes of the records that walks in no order of their own hold in
+// memory together, beyond which they go to scratch files.
+const std::size_t runMemoryBound = 16 << 20;
 
 // How much of `path` is a directory as the user named it, with its separator.
 std::size_t typedLength(const std::vector<std::string>& dirs, const std::string& path) {
@@ -103,13 +108,6 @@ private:
     std::vector<std::string> _messages;
 };
 
-// Collects records, to be handed on once they are complete.
-class HeldRecords : public ScanRecordSink {
-public:
-    void take(ScanRecord& record) override { records.push_back(std::move(record)); }
-    std::vector<ScanRecord> records;
-};
-
 // Collects records a window at a time: a full window goes to `complete`,
 // which hands its records on; so does the last when `finish` is called.
 class RecordWindow : public ScanRecordSink {
@@ -165,26 +163,6 @@ bool walksFollowEachOther(const std::vector<std::string>& dirs) {
     return true;
 }
 
-// Hands on the records of sorted runs in byte order of their paths, each
-// path once: that of the first run that holds it.
-void mergeRuns(std::vector<std::vector<ScanRecord>>& runs, ScanRecordSink& sink) {
-    std::vector<std::size_t> next(runs.size(), 0);
-    for (;;) {
-        std::size_t least = runs.size();
-        for (std::size_t run = 0; run < runs.size(); ++run) {
-            if (next[run] == runs[run].size()) continue;
-            if (least == runs.size() || runs[run][next[run]].path < runs[least][next[least]].path) least = run;
-        }
-        if (least == runs.size()) return;
-        ScanRecord& record = runs[least][next[least]];
-        for (std::size_t run = least + 1; run < runs.size(); ++run) {
-            if (next[run] < runs[run].size() && runs[run][next[run]].path == record.path) ++next[run];
-        }
-        ++next[least];
-        sink.take(record);
-    }
-}
-
 }  // namespace
 
 // One step of the walk of a listed directory, in the order the dump holds
@@ -207,7 +185,8 @@ SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, Messag
     : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _recorded(0), _contentRead(0) {}
 
 void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
-                           ScanRecordSink& sink, bool withDetails, bool withContent) {
+                           ScanRecordSink& sink, bool withDetails, bool withContent,
+                           const std::string& spillBeside) {
     _withDetails = withDetails || withContent;
     _recorded = 0;
     _contentRead = 0;
@@ -244,13 +223,9 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         if (walksFollowEachOther(dirs)) {
             for (const std::string& dir : dirs) walk(dir, dirs, session, files, informationWarnings);
         } else {
-            std::vector<std::vector<ScanRecord>> runs;
-            for (const std::string& dir : dirs) {
-                HeldRecords run;
-                walk(dir, dirs, session, run, informationWarnings);
-                runs.push_back(std::move(run.records));
-            }
-            mergeRuns(runs, files);
+            SortedRuns runs(_withDetails, runMemoryBound, spillBeside);
+            for (const std::string& dir : dirs) walk(dir, dirs, session, runs.beginRun(), informationWarnings);
+            runs.merge(files);
             // A path that several walks met warns once, in path order.
             std::stable_sort(informationWarnings.begin(), informationWarnings.end(),
                              [](const std::pair<std::string, std::string>& a,

@@ -37,7 +37,8 @@ class MessageOutput;
 // One directory named streams straight out, and so do several given in byte
 // order, none of which begins with the one before it; the walks of others,
 // which may lie inside each other or interleave in byte order, are held as
-// sorted runs and merged, each path once, the first walk's record kept. The registry is
+// sorted runs (see SortedRuns), in memory or beside the dump, and merged,
+// each path once, the first walk's record kept. The registry is
 // read before the walk and merged in: a path that a listed path gives as
 // well adds its fingerprint to the file's, and keeps the file's details.
 //
@@ -54,9 +55,11 @@ public:
 
     // Hands every record of the scan to `sink`. With `withDetails` every
     // record holds the details of its entry, and with `withContent` those of
-    // every regular file the digest of its content.
+    // every regular file the digest of its content. Sorted runs too large
+    // for memory go to scratch files in the directory of `spillBeside`, the
+    // dump's; none where it is "".
     void scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs, ScanRecordSink& sink,
-              bool withDetails, bool withContent);
+              bool withDetails, bool withContent, const std::string& spillBeside);
 
 private:
     struct Step;

@@ -88,7 +88,7 @@ inline std::string scannedDump(const std::vector<std::string>& dirs, const std::
         out.append(data, size);
         return true;
     });
-    snapshot.serialize(writer);
+    snapshot.serialize(writer, std::string());
     writer.finish();
     return out;
 }

@@ -1,7 +1,5 @@
 #include "io/file/ReplacementFile.h"
 
-#include <algorithm>
-
 #include "platform/win32/FileCalls.h"
 #include "platform/win32/FilePaths.h"
 #include "platform/win32/Win32.h"
@@ -10,9 +8,6 @@ namespace io {
 namespace file {
 
 namespace {
-
-// The most one WriteFile call is given.
-const std::string::size_type largestWrite = 1u << 30;
 
 // The pieces in which a refused replacement is copied into its target.
 const DWORD copyBlockSize = 1u << 20;
@@ -105,15 +100,7 @@ bool ReplacementFile::write(const char* data, std::size_t size) {
     return writeOut(data, size);
 }
 
-bool ReplacementFile::writeOut(const char* data, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size - done, largestWrite));
-        DWORD written = 0;
-        if (!WriteFile(_file, data + done, piece, &written, nullptr)) return false;
-        done += written;
-    }
-    return true;
-}
+bool ReplacementFile::writeOut(const char* data, std::size_t size) { return platform::writeAll(_file, data, size); }
 
 bool ReplacementFile::close() {
     HANDLE file = _file;

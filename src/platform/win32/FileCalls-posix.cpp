@@ -69,6 +69,23 @@ HANDLE createNamedReplacement(const std::string& target, std::string& name) {
     return INVALID_HANDLE_VALUE;
 }
 
+HANDLE createNamedScratchFile(const std::string& path) {
+    for (int attempt = 0; attempt < temporaryNamesToTry; ++attempt) {
+        const std::string candidate = pathBeside(path, temporaryName());
+        TemporaryFileRemoval removal;
+        const int descriptor = open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, privateMode);
+        if (descriptor >= 0) {
+            if (unlink(candidate.c_str()) == 0) return toHandle(new FileHandle(descriptor));
+            const int error = errno;
+            close(descriptor);
+            return failToCreate(error);
+        }
+        if (errno != EEXIST) return failToCreate(errno);
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
 // The owner and the group, or, where the process may not give the file away,
 // the group alone. Where neither may be set the file stays the process's own.
 void takeOverOwner(int replacement, const struct stat& target) {
@@ -186,6 +203,13 @@ HANDLE createReplacementFile(const std::string& target, std::string& name) {
     }
     if (!takesNoUnnamedFiles(errno)) return failToCreate(errno);
     return createNamedReplacement(target, name);
+}
+
+HANDLE createScratchFile(const std::string& path) {
+    const int descriptor = open(directoryOf(path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, privateMode);
+    if (descriptor >= 0) return toHandle(new FileHandle(descriptor));
+    if (!takesNoUnnamedFiles(errno)) return failToCreate(errno);
+    return createNamedScratchFile(path);
 }
 
 // The replacement takes what belongs to the target while only its owner can

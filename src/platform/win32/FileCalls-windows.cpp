@@ -60,6 +60,16 @@ HANDLE createReplacementFile(const std::string& target, std::string& name) {
     return INVALID_HANDLE_VALUE;
 }
 
+HANDLE createScratchFile(const std::string& path) {
+    for (int attempt = 0; attempt < temporaryNamesToTry; ++attempt) {
+        HANDLE file = createFile(pathBeside(path, temporaryName()), GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
 // ReplaceFile opens both files itself, so the replacement is closed first.
 // It is given a backup name of its own: without one, Wine makes a temporary
 // name for the replaced file in a buffer of MAX_PATH characters, which a long

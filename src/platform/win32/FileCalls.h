@@ -40,6 +40,8 @@ HANDLE createFile(const std::string& path, std::uint32_t desiredAccess, std::uin
 // GetFileAttributes: the attributes of the entry itself.
 std::uint32_t getFileAttributes(const std::string& path);
 bool deleteFile(const std::string& path);
+// WriteFile until all of `data` is written, in pieces the call takes.
+bool writeAll(HANDLE file, const char* data, std::size_t size);
 // Closes `file` after a failure and returns false, keeping the failure's
 // last error.
 bool closeKeepingError(HANDLE file);
@@ -64,6 +66,15 @@ bool isPlantedInSharedDirectory(HANDLE file, const std::string& path);
 // POSIX systems only its owner may read or write it meanwhile, and it stays
 // writable through its handle whatever the umask.
 HANDLE createReplacementFile(const std::string& target, std::string& name);
+
+// A new, empty file in the directory of `path`, open for reading and
+// writing, that holds data for a while: only its owner may reach it, and it
+// is gone once its handle is closed and nothing maps it, or once the process
+// ends, however it ends. On Linux it never has a name (O_TMPFILE); on other
+// POSIX systems its random name is removed as soon as it is made, with the
+// signals held meanwhile; on Windows it has a random name, is shared with no
+// other opener, and is removed when it is closed (FILE_FLAG_DELETE_ON_CLOSE).
+HANDLE createScratchFile(const std::string& path);
 
 // Puts the file that createReplacementFile made, written and flushed, in the
 // place of `target` in one step, and closes its handle. Where the target
