@@ -1,5 +1,6 @@
 #include "app/IgnorePatterns.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -30,6 +31,27 @@ bool endsWith(const std::string& text, const char* suffix) {
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
+// Where the character class that opens at `open` ends: at the first ']'
+// that is neither its first character nor part of an escape or of a
+// "[:name:]" inside it; npos where it does not end.
+std::size_t classEnd(const std::string& pattern, std::size_t open) {
+    std::size_t j = open + 1;
+    if (j < pattern.size() && pattern[j] == '^') ++j;
+    if (j < pattern.size() && pattern[j] == ']') ++j;
+    while (j < pattern.size() && pattern[j] != ']') {
+        if (pattern[j] == '\\') {
+            ++j;
+        } else if (pattern[j] == '[' && j + 1 < pattern.size() && std::strchr(":.=", pattern[j + 1]) != nullptr) {
+            const std::size_t close = pattern.find(std::string(1, pattern[j + 1]) + "]", j + 2);
+            if (close == std::string::npos) return std::string::npos;
+            j = close + 2;
+            continue;
+        }
+        ++j;
+    }
+    return j < pattern.size() ? j : std::string::npos;
+}
+
 // True when nothing in `rest` can see or change what is matched after it:
 // no alternation outside parentheses and brackets, no group that starts
 // with "(?" other than "(?:", "(?i)" and "(?-i)" (which refuses option
@@ -48,24 +70,8 @@ bool isSelfContained(const std::string& rest) {
             if (std::strchr("cpP", escaped) != nullptr && i + 2 == rest.size()) return false;
             ++i;
         } else if (c == '[') {
-            // A class ends at the first ']' that is neither its first
-            // character nor part of an escape or of a "[:name:]" inside it.
-            std::size_t j = i + 1;
-            if (j < rest.size() && rest[j] == '^') ++j;
-            if (j < rest.size() && rest[j] == ']') ++j;
-            while (j < rest.size() && rest[j] != ']') {
-                if (rest[j] == '\\') {
-                    ++j;
-                } else if (rest[j] == '[' && j + 1 < rest.size() && std::strchr(":.=", rest[j + 1]) != nullptr) {
-                    const std::size_t close = rest.find(std::string(1, rest[j + 1]) + "]", j + 2);
-                    if (close == std::string::npos) return false;
-                    j = close + 2;
-                    continue;
-                }
-                ++j;
-            }
-            if (j >= rest.size()) return false;
-            i = j;
+            i = classEnd(rest, i);
+            if (i == std::string::npos) return false;
         } else if (c == '(') {
             if (rest.compare(i, 4, "(?i)") == 0) {
                 i += 3;
@@ -105,6 +111,43 @@ std::string literalPrefix(const std::string& pattern) {
     return pattern.substr(0, length);
 }
 
+// What every name that `pattern` matches whole begins with one of. A
+// self-contained pattern that opens with a group of alternatives, matched
+// once ("(/root|/home/[^/]+)/x", "(?:a|b)c"), begins with the literal
+// prefix of one of them; any other pattern with its own literal prefix. An
+// option change in the group holds for the alternatives after it as well, so
+// a pattern with one is left to its own prefix.
+std::vector<std::string> startsOf(const std::string& pattern) {
+    const std::size_t open = pattern.compare(0, 3, "(?:") == 0 ? 3 : 1;
+    if (pattern.empty() || pattern[0] != '(' || (open == 1 && pattern.compare(0, 2, "(?") == 0) ||
+        pattern.find("(?i)") != std::string::npos || pattern.find("(?-i)") != std::string::npos ||
+        !isSelfContained(pattern)) {
+        return {literalPrefix(pattern)};
+    }
+    std::vector<std::string> starts;
+    std::size_t alternative = open;
+    int depth = 0;
+    for (std::size_t i = open; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '\\') {
+            ++i;
+        } else if (c == '[') {
+            i = classEnd(pattern, i);
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && depth > 0) {
+            --depth;
+        } else if ((c == '|' || c == ')') && depth == 0) {
+            starts.push_back(literalPrefix(pattern.substr(alternative, i - alternative)));
+            alternative = i + 1;
+            if (c == '|') continue;
+            if (i + 1 < pattern.size() && std::strchr("?*+{", pattern[i + 1]) != nullptr) break;
+            return starts;
+        }
+    }
+    return {std::string()};
+}
+
 }  // namespace
 
 void IgnorePatternList::append(const std::string& pattern) {
@@ -114,7 +157,7 @@ void IgnorePatternList::append(const std::string& pattern) {
         throw SnapshotException("Error compiling regular expression: '" + shownName(pattern) + "'\n" +
                                 shownName(e.what()) + "\n");
     }
-    _literalPrefixes.push_back(literalPrefix(pattern));
+    _literalStarts.push_back(startsOf(pattern));
     appendSubtreeRule(pattern);
 }
 
@@ -166,13 +209,17 @@ std::string loadIgnorePatterns(MessageOutput& output, FileLoader& loader, const 
     return text;
 }
 
-// A name that does not begin with a pattern's literal start is not matched
+// A name that begins with none of a pattern's literal starts is not matched
 // by it: most names are told so without the regular expression.
 bool isIgnored(const std::string& name, const IgnorePatternList& ignorePatterns) {
-    std::vector<std::string>::const_iterator prefix = ignorePatterns.literalPrefixes().begin();
+    auto starts = ignorePatterns.literalStarts().begin();
     for (const boost::regex& pattern : ignorePatterns) {
-        const std::string& start = *prefix++;
-        if (name.compare(0, start.size(), start) != 0) continue;
+        const std::vector<std::string>& patternStarts = *starts++;
+        if (std::none_of(patternStarts.begin(), patternStarts.end(), [&name](const std::string& start) {
+                return name.compare(0, start.size(), start) == 0;
+            })) {
+            continue;
+        }
         try {
             if (boost::regex_match(name.begin(), name.end(), pattern)) return true;
         } catch (const std::runtime_error& e) {

@@ -28,9 +28,10 @@ public:
 
     const_iterator begin() const { return _patterns.begin(); }
     const_iterator end() const { return _patterns.end(); }
-    // For each pattern in order, what every name it matches whole begins
-    // with; "" where that cannot be told from the pattern's text.
-    const std::vector<std::string>& literalPrefixes() const { return _literalPrefixes; }
+    // For each pattern in order, the texts one of which every name it
+    // matches whole begins with; "" where that cannot be told from the
+    // pattern's text.
+    const std::vector<std::vector<std::string>>& literalStarts() const { return _literalStarts; }
 
     // True when some pattern certainly ignores every path below the
     // directory `dir`, whose children are `dir`, `separator` and a name; the
@@ -49,7 +50,7 @@ private:
     void appendSubtreeRule(const std::string& pattern);
 
     std::list<boost::regex> _patterns;
-    std::vector<std::string> _literalPrefixes;
+    std::vector<std::vector<std::string>> _literalStarts;
     // One rule per pattern that gives one, in the order of the patterns.
     std::vector<SubtreeRule> _subtreeRules;
 };

@@ -81,6 +81,10 @@ const MatchRule matchRules[] = {
     {"a literal start ends before a quantifier, an alternation or an escape",
      "abc?\nxy*z\nq{0}r\nab|cd\nm(?i)N\na\\.b\n/proc(/.*)?", {"ab", "xz", "r", "cd", "mn", "a.b", "/proc/1"},
      {"abd", "xyy", "qr", "Mn", "axb", "/pro", "/procs"}},
+    {"a leading group starts with one of its alternatives unless a quantifier or an option change follows",
+     "(/root|/home/[^/]+)/\\.cache(/.*)?\n(?:ab|c)d\n(x|yz)?w\n(a(?i)b|c)\n(e|f)*g",
+     {"/root/.cache", "/home/u/.cache/x", "abd", "cd", "w", "xw", "yzw", "aB", "C", "g", "efg"},
+     {"/home/.cache", "/roots/.cache", "ad", "AB", "zw"}},
 };
 
 TEST(IgnorePatternMatching, NamesAreMatchedWholeAndCaseSensitively) {
