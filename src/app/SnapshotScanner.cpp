@@ -258,7 +258,7 @@ void SnapshotScanner::walk(const std::string& dir, const std::vector<std::string
     if (!ignored) {
         Step named;
         named.record.path = dir;
-        query(true, session, named);
+        query(platform::ScanSession::NAMED, session, named);
         stack.back().steps.push_back(std::move(named));
     }
     if (!ignored || !isEverythingBelowIgnored(dir, platform::PATH_SEPARATOR, _ignorePatterns)) {
@@ -335,8 +335,12 @@ bool SnapshotScanner::listDirectory(const std::string& dir, const std::vector<st
         if (ignored) continue;
         Step step;
         step.record.path = std::move(entry.path);
-        const bool named = meetsNamed && std::find(dirs.begin(), dirs.end(), step.record.path) != dirs.end();
-        query(named, session, step);
+        platform::ScanSession::Origin origin =
+            entry.isReparsePoint() ? platform::ScanSession::LISTED_REPARSE_POINT : platform::ScanSession::LISTED;
+        if (meetsNamed && std::find(dirs.begin(), dirs.end(), step.record.path) != dirs.end()) {
+            origin = platform::ScanSession::NAMED;
+        }
+        query(origin, session, step);
         frame.steps.push_back(std::move(step));
     }
     std::sort(frame.steps.begin(), frame.steps.end(),
@@ -344,10 +348,10 @@ bool SnapshotScanner::listDirectory(const std::string& dir, const std::vector<st
     return true;
 }
 
-void SnapshotScanner::query(bool named, platform::ScanSession& session, Step& step) {
+void SnapshotScanner::query(platform::ScanSession::Origin origin, platform::ScanSession& session, Step& step) {
     const std::string& path = step.record.path;
     platform::FileDetails file;
-    const platform::PathQuery found = session.query(path, named, _withDetails ? &file : nullptr);
+    const platform::PathQuery found = session.query(path, origin, _withDetails ? &file : nullptr);
     switch (found.outcome) {
         case platform::PathQuery::FOUND:
             step.record.fingerprint = found.lastWrite;

@@ -7,12 +7,9 @@
 
 #include "app/ScanProgress.h"
 #include "app/ScanRecord.h"
+#include "platform/win32/ScanSession.h"
 
 class ContentDigestPool;
-
-namespace platform {
-class ScanSession;
-}
 
 namespace com {
 namespace quorvane {
@@ -74,9 +71,9 @@ private:
     // false, with the warnings written, when it cannot be listed.
     bool listDirectory(const std::string& dir, const std::vector<std::string>& dirs, platform::ScanSession& session,
                        Frame& frame);
-    // Queries the path of `step` into its record, or its warning; as a
-    // directory the user named when `named`.
-    void query(bool named, platform::ScanSession& session, Step& step);
+    // Queries the path of `step`, which came to the scan as `origin`, into
+    // its record, or its warning.
+    void query(platform::ScanSession::Origin origin, platform::ScanSession& session, Step& step);
     // Begins reading the content of every regular file among `records`, and
     // adds each digest to its file's details, the warnings to `warnings`.
     void beginContents(const std::vector<std::string>& dirs, ContentDigestPool& pool,

@@ -44,9 +44,11 @@ struct FileDetails {
 };
 
 // The details of `path`, opened for queries as `handle`, whose file
-// information is `information`. A symbolic link is described itself. What
-// cannot be read (a link's text, the attributes of a path too long) is left
-// out.
+// information is `information`. A symbolic link or junction opened itself
+// (FILE_FLAG_OPEN_REPARSE_POINT on Windows, always on POSIX systems) is
+// described itself, with the text it points to: on Windows the name its
+// reparse data shows, or else the one the system follows. What cannot be
+// read (a link's text, the attributes of a path too long) is left out.
 void readFileDetails(HANDLE handle, const std::string& path, const _BY_HANDLE_FILE_INFORMATION& information,
                      FileDetails& details);
 

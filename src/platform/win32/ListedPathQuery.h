@@ -7,8 +7,10 @@ namespace platform {
 // found. Windows takes a symbolic link or junction for what it points to
 // (FILE_FLAG_BACKUP_SEMANTICS); POSIX systems take the link itself, as their
 // listings and find(1) show it (FILE_FLAG_BACKUP_SEMANTICS |
-// FILE_FLAG_OPEN_REPARSE_POINT). A directory that the user names is queried
-// with FILE_FLAG_BACKUP_SEMANTICS alone everywhere: for what it points to.
+// FILE_FLAG_OPEN_REPARSE_POINT). A detailed scan on Windows describes a
+// listed link itself all the same, from a second handle (ScanSession::query).
+// A directory that the user names is queried with FILE_FLAG_BACKUP_SEMANTICS
+// alone everywhere: for what it points to.
 #ifdef _WIN32
 const unsigned long LISTED_PATH_QUERY_FLAGS = 0x02000000;
 #else

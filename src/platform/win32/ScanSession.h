@@ -44,6 +44,17 @@ struct PathQuery {
 // them are taken as they stand (see FileCalls.h).
 class ScanSession {
 public:
+    // How a path to be queried came to the scan.
+    enum Origin {
+        // A listing found it.
+        LISTED,
+        // A listing found it marked as a reparse point: a symbolic link or
+        // a junction.
+        LISTED_REPARSE_POINT,
+        // The user named it, a directory.
+        NAMED
+    };
+
     ScanSession();
     ~ScanSession();
     ScanSession(const ScanSession&) = delete;
@@ -60,11 +71,13 @@ public:
     // ascending order.
     HANDLE openForQueries(const std::string& path, std::uint32_t flagsAndAttributes);
     // The file information of `path`, opened for queries: as a listing found
-    // it, or, when `named`, for what it points to (a directory the user
-    // named). With `details` not null, what it holds beyond its last-write
-    // time goes there too. On POSIX systems a path of the directory listed
-    // last is looked up by its name in it, in one call.
-    PathQuery query(const std::string& path, bool named, FileDetails* details);
+    // it (see ListedPathQuery.h), or for what it points to when the user
+    // named it. With `details` not null, what it holds beyond its last-write
+    // time goes there too, and a listed reparse point is described itself
+    // (readFileDetails) also where its last-write time is that of what it
+    // points to. On POSIX systems a path of the directory listed last is
+    // looked up by its name in it, in one call.
+    PathQuery query(const std::string& path, Origin origin, FileDetails* details);
     // Closes every directory the session holds.
     void close();
 
