@@ -97,11 +97,39 @@ public:
         return taken;
     }
     std::uint64_t left() const { return _left; }
+    const char* at() const { return _at; }
 
 private:
     const char* _at;
     std::uint64_t _left;
 };
+
+std::uint64_t bitCount(std::uint64_t bits) {
+    bits -= (bits >> 1) & 0x5555555555555555ULL;
+    bits = (bits & 0x3333333333333333ULL) + ((bits >> 2) & 0x3333333333333333ULL);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return (bits * 0x0101010101010101ULL) >> 56;
+}
+
+// Whether the `size` bytes at `at`, at most 64, are `count` numbers of at
+// most 9 bytes each, which hold no more than 63 bits and so are well formed
+// whatever their bytes. False says nothing: the numbers are then read one
+// by one.
+bool areShortNumbers(const char* at, std::uint64_t size, std::uint64_t count) {
+    if (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) return false;
+    // Bit i: byte i has another byte of its number after it. Eight bytes at
+    // a time: the multiplication gathers their top bits into the top byte.
+    std::uint64_t continued = 0;
+    for (std::uint64_t i = 0; i < size; i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, at + i, size - i < 8 ? size - i : 8);
+        continued |= ((word & 0x8080808080808080ULL) * 0x0002040810204081ULL) >> 56 << i;
+    }
+    std::uint64_t nineInARow = continued;
+    for (int shift = 1; shift < 9; ++shift) nineInARow &= continued >> shift;
+    const bool lastEnds = size == 0 || (continued >> (size - 1) & 1) == 0;
+    return nineInARow == 0 && lastEnds && size - bitCount(continued) == count;
+}
 
 std::size_t factCount(const DumpOrigin& origin) {
     return origin.programVersion.has_value() + origin.hostName.has_value() + origin.scanStarted.has_value() +
@@ -253,6 +281,7 @@ DetailedDumpFormat::DetailedDumpFormat(const char* begin, const char* end) : _la
         for (const Column& before : _columns) {
             if (column.field >= 0 && before.field == column.field) corrupt();
         }
+        if (encoding == 'B') _bytesColumns |= std::uint64_t(1) << _columns.size();
         _columns.push_back(column);
     }
     _layoutSize = static_cast<std::uint64_t>(end - begin) - bytes.left();
@@ -295,7 +324,19 @@ std::uint64_t DetailedDumpFormat::layoutSize() const { return _layoutSize; }
 
 const DumpOrigin& DetailedDumpFormat::origin() const { return _origin; }
 
+// Most records hold numbers alone, in a few dozen bytes, and are checked at
+// once; the others field by field.
 std::uint64_t DetailedDumpFormat::checkDetails(const char* at, std::uint64_t available) const {
+    Bytes record(at, available);
+    const std::uint64_t size = record.number();
+    const std::uint64_t sizeOfSize = available - record.left();
+    Bytes fields(record.take(size), size);
+    const std::uint64_t mask = fields.number();
+    if ((mask & _bytesColumns) == 0 && (_columns.size() >= 64 || (mask >> _columns.size()) == 0) &&
+        fields.left() <= 64 &&
+        areShortNumbers(fields.at(), fields.left(), bitCount(mask))) {
+        return sizeOfSize + size;
+    }
     return parse(at, available, nullptr);
 }
 

@@ -85,6 +85,8 @@ private:
     std::uint64_t parse(const char* at, std::uint64_t available, EntryDetails* details) const;
 
     std::vector<Column> _columns;
+    // Bit i: column i holds bytes.
+    std::uint64_t _bytesColumns = 0;
     std::uint64_t _layoutSize;
     std::uint64_t _headerSize;
     DumpOrigin _origin;
