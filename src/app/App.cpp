@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -134,6 +136,38 @@ void readDump(const std::string& fileName, const std::string& loadingMessage, co
     dump.bytes.reset(new io::file::FileContents(loader.map(fileName)));
     progress(output, parsingMessage);
     dump.reader.reset(new DumpReader(dump.bytes->begin(), dump.bytes->end()));
+}
+
+// Reads the two dumps of a compare. The second is mapped and checked on a
+// thread of its own while the first is checked here; its messages and its
+// failure come after the first's, as if it had been read after it, and a
+// failure of the first leaves the second unsaid.
+void readTwoDumps(const std::vector<std::string>& files, MessageOutput& output, FileLoader& loader,
+                  LoadedDump& oldDump, LoadedDump& newDump) {
+    progress(output, "Loading dump 1.\n");
+    oldDump.bytes.reset(new io::file::FileContents(loader.map(files[0])));
+    bool secondMapped = false;
+    std::exception_ptr secondFailure;
+    std::thread second([&]() {
+        try {
+            newDump.bytes.reset(new io::file::FileContents(loader.map(files[1])));
+            secondMapped = true;
+            newDump.reader.reset(new DumpReader(newDump.bytes->begin(), newDump.bytes->end()));
+        } catch (...) {
+            secondFailure = std::current_exception();
+        }
+    });
+    try {
+        progress(output, "Parsing dump 1.\n");
+        oldDump.reader.reset(new DumpReader(oldDump.bytes->begin(), oldDump.bytes->end()));
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    progress(output, "Loading dump 2.\n");
+    if (secondMapped) progress(output, "Parsing dump 2.\n");
+    if (secondFailure) std::rethrow_exception(secondFailure);
 }
 
 // A dump writer of the form the snapshot's records take.
@@ -360,8 +394,7 @@ void App::compareFlow(const ArgumentParser& parser, const IgnorePatternList& ign
                       MessageOutput& output, FileLoader& loader, FileSaver& saver) {
     const std::vector<std::string>& files = parser.getArguments(COMPARE_FLAG);
     LoadedDump oldDump, newDump;
-    readDump(files[0], "Loading dump 1.\n", "Parsing dump 1.\n", output, loader, oldDump);
-    readDump(files[1], "Loading dump 2.\n", "Parsing dump 2.\n", output, loader, newDump);
+    readTwoDumps(files, output, loader, oldDump, newDump);
     if (oldDump.reader->origin() != nullptr) progress(output, originLines("Dump 1", *oldDump.reader->origin()));
     if (newDump.reader->origin() != nullptr) progress(output, originLines("Dump 2", *newDump.reader->origin()));
 
