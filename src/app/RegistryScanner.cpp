@@ -13,7 +13,6 @@
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
 #include "platform/win32/RootKeys.h"
-#include "platform/win32/Win32.h"
 #include "windows/registry/RegistryExceptions.h"
 #include "windows/registry/RegistryHelpers.h"
 #include "windows/registry/RegistryKeyImpl.h"
@@ -166,17 +165,9 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
     try {
         // A key named on the command line opens by its path below its
         // root; every key below it by its own name, relative to its parent.
-        std::unique_ptr<windows::registry::RegistryKeyImpl> key;
-        HKEY openFrom = nullptr;
-        if (parent == nullptr) {
-            std::string subKey;
-            windows::registry::splitKeyPath(keyPath, openFrom, subKey);
-            key.reset(new windows::registry::RegistryKeyImpl(openFrom, subKey));
-        } else {
-            openFrom = parent->getKey();
-            key.reset(new windows::registry::RegistryKeyImpl(*parent, name.substr(nameStart)));
-        }
-        key->open(openFrom, KEY_READ);
+        const std::unique_ptr<windows::registry::RegistryKeyImpl> key =
+            parent == nullptr ? windows::registry::openKeyToRead(keyPath)
+                              : windows::registry::openSubKeyToRead(*parent, name.substr(nameStart));
         windows::registry::RegistryReaderImpl reader(key.get());
         if (recorded && _withDetails) items[keyItem].details = keyDetails(reader.getLastWriteTime());
 

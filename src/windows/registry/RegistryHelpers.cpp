@@ -11,6 +11,7 @@
 #include "platform/win32/RootKeys.h"
 #include "platform/win32/Win32.h"
 #include "windows/registry/RegistryExceptions.h"
+#include "windows/registry/RegistryKeyImpl.h"
 
 namespace windows {
 namespace registry {
@@ -51,6 +52,21 @@ void splitKeyPath(const std::string& path, HKEY& root, std::string& subKey) {
     const std::string::size_type separator = path.find('\\');
     root = stringToKey(path.substr(0, separator));
     if (separator != std::string::npos) subKey = path.substr(separator + 1);
+}
+
+std::unique_ptr<RegistryKeyImpl> openKeyToRead(const std::string& keyPath) {
+    HKEY root = nullptr;
+    std::string subKey;
+    splitKeyPath(keyPath, root, subKey);
+    std::unique_ptr<RegistryKeyImpl> key(new RegistryKeyImpl(root, subKey));
+    key->open(root, KEY_READ);
+    return key;
+}
+
+std::unique_ptr<RegistryKeyImpl> openSubKeyToRead(const RegistryKey& parent, const std::string& name) {
+    std::unique_ptr<RegistryKeyImpl> key(new RegistryKeyImpl(parent, name));
+    key->open(parent.getKey(), KEY_READ);
+    return key;
 }
 
 std::string expandEnvironmentVariables(const std::string& text) {
