@@ -6,6 +6,7 @@
 // listing and differences, come from bytes that were checked.
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,21 +21,26 @@ using namespace com::quorvane::products::lumeno;
 namespace {
 
 void readDetailed(const char* begin, std::size_t size) {
+    std::unique_ptr<DumpReader> made;
     try {
-        DumpReader reader(begin, begin + size);
-        if (!reader.isDetailed()) std::abort();
-        std::string listing = originLines("Dump", *reader.origin());
-        EntryDetails previous;
-        std::uint64_t count = 0;
-        for (; !reader.atEnd(); reader.advance(), ++count) {
-            const EntryDetails details = reader.details();
-            appendDetailedListingLine(listing, reader.path(), details);
-            detailChanges(previous, details);
-            previous = details;
-        }
-        if (count != reader.entryCount()) std::abort();
+        made.reset(new DumpReader(begin, begin + size));
     } catch (const SnapshotException&) {
+        return;
     }
+    // A dump that was accepted reads whole: a failure now would be half a
+    // report.
+    DumpReader& reader = *made;
+    if (!reader.isDetailed()) std::abort();
+    std::string listing = originLines("Dump", *reader.origin());
+    EntryDetails previous;
+    std::uint64_t count = 0;
+    for (; !reader.atEnd(); reader.advance(), ++count) {
+        const EntryDetails details = reader.details();
+        appendDetailedListingLine(listing, reader.path(), details);
+        detailChanges(previous, details);
+        previous = details;
+    }
+    if (count != reader.entryCount()) std::abort();
 }
 
 // The plain dump and the listing of what `reader` reads.

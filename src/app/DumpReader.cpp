@@ -4,6 +4,7 @@
 
 #include "app/DetailedDumpFormat.h"
 #include "app/DumpRecordFormat.h"
+#include "app/RecordIndexSort.h"
 #include "app/SnapshotException.h"
 
 namespace com {
@@ -12,6 +13,13 @@ namespace products {
 namespace lumeno {
 
 using namespace dumprecord;
+
+namespace {
+
+// How many records ahead of the one read a sorted index asks for the next.
+const std::size_t prefetchDistance = 16;
+
+}  // namespace
 
 DumpReader::DumpReader(const char* begin, const char* end)
     : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _recordsStart(0), _entryCount(0),
@@ -70,10 +78,10 @@ std::uint64_t DumpReader::currentRecord() const { return _index.empty() ? _curre
 void DumpReader::sortIndex() {
     // Offsets of equal paths stay in file order, so the last of each run is
     // the later record.
-    std::stable_sort(_index.begin(), _index.end(),
-                     [this](std::uint64_t a, std::uint64_t b) { return pathAt(a) < pathAt(b); });
+    sortByPath(_index, _begin);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < _index.size(); ++i) {
+        if (i + prefetchDistance < _index.size()) __builtin_prefetch(_begin + _index[i + prefetchDistance]);
         if (i + 1 < _index.size() && pathAt(_index[i]) == pathAt(_index[i + 1])) continue;
         _index[kept++] = _index[i];
     }
@@ -127,7 +135,14 @@ std::string_view DumpReader::detailBytes() const {
 
 void DumpReader::advance() {
     if (!_index.empty()) {
+        // The records come from anywhere in the file: the one a few places
+        // ahead is asked for now, so that its bytes are there when it is read.
         ++_position;
+        if (_position + prefetchDistance < _index.size()) {
+            const char* ahead = _begin + _index[_position + prefetchDistance];
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + 64);
+        }
         return;
     }
     _position = _following;

@@ -1,0 +1,156 @@
+#include "app/RecordIndexSort.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
+#include "app/DumpRecordFormat.h"
+
+namespace com {
+namespace quorvane {
+namespace products {
+namespace lumeno {
+
+using namespace dumprecord;
+
+namespace {
+
+// Groups this small are sorted by comparisons.
+const std::size_t smallGroup = 32;
+
+// How many records ahead of the one read a pass asks for the next: the
+// records lie anywhere in the file.
+const std::size_t prefetchDistance = 16;
+
+// A key per byte value, and 0 for a path that ends before the byte.
+const unsigned keyCount = 257;
+
+class PathSort {
+public:
+    PathSort(std::vector<std::uint64_t>& offsets, const char* begin)
+        : _offsets(offsets.data()), _keys(offsets.size()), _begin(begin) {}
+
+    // Sorts [first, last) of the offsets, whose paths share their first
+    // `depth` bytes. The larger part goes round the loop, the others are
+    // sorted by a call of their own: every call has at most half the
+    // records of its caller, so the calls go no deeper than log2 of the
+    // count.
+    void sort(std::size_t first, std::size_t last, std::uint64_t depth) {
+        while (last - first > 1) {
+            if (last - first < smallGroup) return sortSmall(first, last, depth);
+            if (!readKeys(first, last, depth)) {
+                // Past the bytes they share, their keys differ or some end.
+                depth += commonPrefix(first, last, depth);
+                readKeys(first, last, depth);
+            }
+            std::size_t ends[keyCount];
+            distribute(first, last, ends);
+            // The paths that end here are equal.
+            sortByOffset(first, ends[0]);
+            std::size_t largest = 1;
+            for (unsigned key = 2; key < keyCount; ++key) {
+                if (ends[key] - ends[key - 1] > ends[largest] - ends[largest - 1]) largest = key;
+            }
+            for (unsigned key = 1; key < keyCount; ++key) {
+                if (key != largest) sort(ends[key - 1], ends[key], depth + 1);
+            }
+            first = ends[largest - 1];
+            last = ends[largest];
+            ++depth;
+        }
+    }
+
+private:
+    std::string_view pathAt(std::uint64_t offset) const {
+        return std::string_view(_begin + offset + lengthSize, readUint32(_begin + offset));
+    }
+
+    // Asks for the record's length and its byte at `depth`.
+    void prefetch(std::uint64_t offset, std::uint64_t depth) const {
+        __builtin_prefetch(_begin + offset);
+        __builtin_prefetch(_begin + offset + lengthSize + depth);
+    }
+
+    unsigned keyAt(std::uint64_t offset, std::uint64_t depth) const {
+        const std::uint32_t length = readUint32(_begin + offset);
+        return depth < length ? static_cast<unsigned char>(_begin[offset + lengthSize + depth]) + 1u : 0u;
+    }
+
+    // Reads the key of every record of the group at `depth`; false when all
+    // are the same and not the end of the path.
+    bool readKeys(std::size_t first, std::size_t last, std::uint64_t depth) {
+        bool differ = false;
+        const unsigned firstKey = keyAt(_offsets[first], depth);
+        for (std::size_t i = first; i < last; ++i) {
+            if (i + prefetchDistance < last) prefetch(_offsets[i + prefetchDistance], depth);
+            _keys[i] = static_cast<std::uint16_t>(keyAt(_offsets[i], depth));
+            differ |= _keys[i] != firstKey;
+        }
+        return differ || firstKey == 0;
+    }
+
+    // How many bytes from `depth` on every path of the group shares with
+    // the first; at least one, as their keys at `depth` are the same.
+    std::uint64_t commonPrefix(std::size_t first, std::size_t last, std::uint64_t depth) const {
+        const std::string_view head = pathAt(_offsets[first]).substr(depth);
+        std::uint64_t common = head.size();
+        for (std::size_t i = first + 1; i < last && common > 0; ++i) {
+            if (i + prefetchDistance < last) prefetch(_offsets[i + prefetchDistance], depth);
+            const std::string_view path = pathAt(_offsets[i]).substr(depth, common);
+            common = static_cast<std::uint64_t>(
+                std::mismatch(path.begin(), path.end(), head.begin()).first - path.begin());
+        }
+        return common;
+    }
+
+    // Puts the group's offsets in the order of their keys; `ends[key]` is
+    // the end of the part of `key`.
+    void distribute(std::size_t first, std::size_t last, std::size_t* ends) {
+        std::size_t next[keyCount] = {};
+        for (std::size_t i = first; i < last; ++i) ++next[_keys[i]];
+        std::size_t position = first;
+        for (unsigned key = 0; key < keyCount; ++key) {
+            const std::size_t count = next[key];
+            next[key] = position;
+            position += count;
+            ends[key] = position;
+        }
+        for (unsigned key = 0; key < keyCount; ++key) {
+            while (next[key] < ends[key]) {
+                std::uint64_t offset = _offsets[next[key]];
+                std::uint16_t moving = _keys[next[key]];
+                while (moving != key) {
+                    const std::size_t to = next[moving]++;
+                    std::swap(offset, _offsets[to]);
+                    std::swap(moving, _keys[to]);
+                }
+                _offsets[next[key]] = offset;
+                _keys[next[key]++] = moving;
+            }
+        }
+    }
+
+    void sortSmall(std::size_t first, std::size_t last, std::uint64_t depth) {
+        std::sort(_offsets + first, _offsets + last, [this, depth](std::uint64_t a, std::uint64_t b) {
+            const int order = pathAt(a).substr(depth).compare(pathAt(b).substr(depth));
+            return order < 0 || (order == 0 && a < b);
+        });
+    }
+
+    void sortByOffset(std::size_t first, std::size_t last) { std::sort(_offsets + first, _offsets + last); }
+
+    std::uint64_t* _offsets;
+    std::vector<std::uint16_t> _keys;
+    const char* _begin;
+};
+
+}  // namespace
+
+void sortByPath(std::vector<std::uint64_t>& offsets, const char* begin) {
+    PathSort(offsets, begin).sort(0, offsets.size(), 0);
+}
+
+}  // namespace lumeno
+}  // namespace products
+}  // namespace quorvane
+}  // namespace com
