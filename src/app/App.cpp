@@ -30,6 +30,7 @@
 #include "app/SnapshotImpl.h"
 #include "exceptions/OutOfMemoryException.h"
 #include "io/file/FileExceptions.h"
+#include "io/file/ScratchBuffer.h"
 #include "platform/errorresources/Assertion.h"
 #include "platform/errorresources/SystemErrors.h"
 #include "platform/win32/HostName.h"
@@ -57,6 +58,10 @@ const char* const DETAILS_FLAG = "-details";
 const char* const CONTENT_FLAG = "-content";
 
 namespace {
+
+// The bytes of the records of a scan that a verify holds in memory, beyond
+// which they go to a scratch file.
+const std::size_t scanMemoryBound = 16 << 20;
 
 const unsigned int NO_LIMIT = static_cast<unsigned int>(-1);
 
@@ -414,9 +419,10 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
 
     progress(output, "Scanning. Please be patient.\n");
     const DumpOrigin origin = scanOrigin(dirs, regdirs, ignoreFileDigest);
-    // The scan becomes the records of a dump held in memory: the merge reads
-    // both sides alike.
-    std::string records;
+    // The scan becomes the records of a dump, as a file of them would be, so
+    // that the merge reads both sides alike: in memory while they are few,
+    // then in a scratch file beside the dump.
+    io::file::ScratchBuffer records(dumpFile);
     {
         // A detailed dump is checked against the same details, taken now,
         // and one that holds digests against the content as it is now.
@@ -426,7 +432,8 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
         const std::unique_ptr<DumpWriter> writer = dumpWriterFor(
             snapshot,
             [&records](const char* data, std::size_t size) {
-                records.append(data, size);
+                if (!records.write(data, size)) return false;
+                if (records.heldBytes() > scanMemoryBound) records.spill();
                 return true;
             },
             origin);
@@ -434,7 +441,8 @@ void App::verifyFlow(const ArgumentParser& parser, const IgnorePatternList& igno
         writer->finish();
     }
     LoadedDump scan;
-    scan.bytes.reset(new io::file::FileContents(std::move(records)));
+    scan.bytes.reset(new io::file::FileContents(std::string()));
+    if (!records.read(*scan.bytes)) throw DumpWriter::Refused();
     scan.reader.reset(new DumpReader(scan.bytes->begin(), scan.bytes->end()));
 
     progress(output, "Comparing the dump with the scan.\n");

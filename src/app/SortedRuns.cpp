@@ -7,7 +7,7 @@
 #include "app/DumpWriter.h"
 #include "app/EntryDetails.h"
 #include "io/file/FileContents.h"
-#include "io/file/ScratchFile.h"
+#include "io/file/ScratchBuffer.h"
 #include "platform/win32/FileDetails.h"
 
 namespace com {
@@ -18,11 +18,10 @@ namespace lumeno {
 struct SortedRuns::Run : public ScanRecordSink {
     void take(ScanRecord& record) override { writer->take(record); }
 
+    explicit Run(const std::string& spillBeside) : records(spillBeside) {}
+
     std::unique_ptr<DumpWriter> writer;
-    // The records while they are held in memory.
-    std::string held;
-    // The records once they went to a scratch file.
-    std::unique_ptr<io::file::ScratchFile> spilled;
+    io::file::ScratchBuffer records;
     // For the merge: the records, wherever they are, and their reader.
     io::file::FileContents bytes{std::string()};
     std::unique_ptr<DumpReader> reader;
@@ -40,7 +39,7 @@ SortedRuns::~SortedRuns() = default;
 
 ScanRecordSink& SortedRuns::beginRun() {
     finishRun();
-    _runs.emplace_back(new Run);
+    _runs.emplace_back(new Run(_spillBeside));
     Run& run = *_runs.back();
     const io::file::DataSource::Writer write = [this, &run](const char* data, std::size_t size) {
         return store(run, data, size);
@@ -56,32 +55,24 @@ void SortedRuns::finishRun() {
 }
 
 bool SortedRuns::store(Run& run, const char* data, std::size_t size) {
-    if (run.spilled) return run.spilled->write(data, size);
-    run.held.append(data, size);
-    _held += size;
-    if (_held <= _memoryBound || _spillBeside.empty() || _cannotSpill) return true;
-    std::unique_ptr<io::file::ScratchFile> file(new io::file::ScratchFile);
-    if (!file->create(_spillBeside)) {
+    const std::size_t before = run.records.heldBytes();
+    if (!run.records.write(data, size)) return false;
+    _held = _held - before + run.records.heldBytes();
+    if (_held <= _memoryBound || _cannotSpill || run.records.isSpilled()) return true;
+    const std::size_t held = run.records.heldBytes();
+    if (run.records.spill()) {
+        _held -= held;
+        ++_spilledRuns;
+    } else {
         _cannotSpill = true;
-        return true;
     }
-    if (!file->write(run.held.data(), run.held.size())) return false;
-    _held -= run.held.size();
-    std::string().swap(run.held);
-    run.spilled = std::move(file);
-    ++_spilledRuns;
     return true;
 }
 
 void SortedRuns::merge(ScanRecordSink& sink) {
     finishRun();
     for (const std::unique_ptr<Run>& run : _runs) {
-        if (run->spilled) {
-            if (!run->spilled->read(run->bytes)) throw DumpWriter::Refused();
-            run->spilled.reset();
-        } else {
-            run->bytes = io::file::FileContents(std::move(run->held));
-        }
+        if (!run->records.read(run->bytes)) throw DumpWriter::Refused();
         run->reader.reset(new DumpReader(run->bytes.begin(), run->bytes.end()));
     }
     ScanRecord record;

@@ -21,12 +21,12 @@ namespace lumeno {
 // A run is held as the records of a dump (written by DumpWriter, read back by
 // DumpReader), a few bytes beside its paths. The runs held in memory take at
 // most `memoryBound` bytes together, and a run that would go beyond goes to a
-// scratch file beside the dump instead (see io::file::ScratchFile): private
+// scratch file beside the dump instead (see io::file::ScratchBuffer): private
 // to the process's user, and gone once the merge is done or the scan fails.
 // Where no scratch file can be made, or none is to be, the runs stay in
 // memory, as a scan that holds what it found is worth more than the memory.
 //
-// A scratch file that cannot be written, or read back, throws
+// A scratch file whose records cannot be read back throws
 // DumpWriter::Refused: the save fails, with the last error saying why.
 class SortedRuns {
 public:
