@@ -76,16 +76,7 @@ std::uint64_t DumpReader::recordEnd(std::uint64_t offset) const {
 std::uint64_t DumpReader::currentRecord() const { return _index.empty() ? _current : _index[_position]; }
 
 void DumpReader::sortIndex() {
-    // Offsets of equal paths stay in file order, so the last of each run is
-    // the later record.
     sortByPath(_index, _begin);
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < _index.size(); ++i) {
-        if (i + prefetchDistance < _index.size()) __builtin_prefetch(_begin + _index[i + prefetchDistance]);
-        if (i + 1 < _index.size() && pathAt(_index[i]) == pathAt(_index[i + 1])) continue;
-        _index[kept++] = _index[i];
-    }
-    _index.resize(kept);
     _index.shrink_to_fit();
 }
 

@@ -25,6 +25,11 @@ const std::size_t prefetchDistance = 16;
 // A key per byte value, and 0 for a path that ends before the byte.
 const unsigned keyCount = 257;
 
+// Once a part is in its final order, the keys of its places say which
+// offsets stay: not those of a path that the next offset has as well.
+const std::uint16_t stays = 0;
+const std::uint16_t repeated = 1;
+
 class PathSort {
 public:
     PathSort(std::vector<std::uint64_t>& offsets, const char* begin)
@@ -45,8 +50,9 @@ public:
             }
             std::size_t ends[keyCount];
             distribute(first, last, ends);
-            // The paths that end here are equal.
+            // The paths that end here are equal: the later record stays.
             sortByOffset(first, ends[0]);
+            for (std::size_t i = first; i < ends[0]; ++i) _keys[i] = i + 1 < ends[0] ? repeated : stays;
             std::size_t largest = 1;
             for (unsigned key = 2; key < keyCount; ++key) {
                 if (ends[key] - ends[key - 1] > ends[largest] - ends[largest - 1]) largest = key;
@@ -58,6 +64,7 @@ public:
             last = ends[largest];
             ++depth;
         }
+        if (last - first == 1) _keys[first] = stays;
     }
 
 private:
@@ -135,9 +142,24 @@ private:
             const int order = pathAt(a).substr(depth).compare(pathAt(b).substr(depth));
             return order < 0 || (order == 0 && a < b);
         });
+        for (std::size_t i = first; i < last; ++i) {
+            _keys[i] = i + 1 < last && pathAt(_offsets[i]) == pathAt(_offsets[i + 1]) ? repeated : stays;
+        }
     }
 
     void sortByOffset(std::size_t first, std::size_t last) { std::sort(_offsets + first, _offsets + last); }
+
+public:
+    // Keeps the offsets that stay, in their order; how many.
+    std::size_t dropRepeated(std::size_t count) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (_keys[i] == stays) _offsets[kept++] = _offsets[i];
+        }
+        return kept;
+    }
+
+private:
 
     std::uint64_t* _offsets;
     std::vector<std::uint16_t> _keys;
@@ -147,7 +169,9 @@ private:
 }  // namespace
 
 void sortByPath(std::vector<std::uint64_t>& offsets, const char* begin) {
-    PathSort(offsets, begin).sort(0, offsets.size(), 0);
+    PathSort sort(offsets, begin);
+    sort.sort(0, offsets.size(), 0);
+    offsets.resize(sort.dropRepeated(offsets.size()));
 }
 
 }  // namespace lumeno

@@ -10,8 +10,8 @@ namespace products {
 namespace lumeno {
 
 // Sorts the offsets of dump records, each the start of a checked record of
-// the bytes at `begin`, by the byte order of their paths; offsets of equal
-// paths stay in ascending order, so the later record comes last.
+// the bytes at `begin`, by the byte order of their paths, and of records of
+// equal paths keeps the offset of the last in the file alone.
 //
 // A dump out of order is most often one of millions of long paths that share
 // most of their bytes, whose records lie anywhere in the file. A sort by
