@@ -2,6 +2,9 @@
 #define VESTIGA_APP_REGISTRYSCANNER_H
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -31,6 +34,20 @@ class ScanProgress;
 // values, one of them named with a backslash) has the folded MD5 of all of
 // them together, so that no change of one can be cancelled by another.
 // Problems with a key become warnings on the output; the pass goes on.
+//
+// The records come out one at a time, in byte order of their paths. Keys
+// named none of which begins with another, as the root keys, are walked as
+// the file system is: depth first, the values and sub-keys of each key
+// sorted as whole paths sort (a sub-key's record by its name, what lies
+// below it by its name and a backslash), with the keys open from the one
+// named down to the one listed. A value whose name holds a backslash gives a
+// path below a sub-key, or beside one: it waits, sorted, until the walk
+// passes its path. Keys named inside one another are read whole, sorted and
+// handed out, as the items of one path may then come from two of them.
+//
+// The warnings keep the order of a walk in the order the registry lists
+// keys, the keys named one after the other: they are written once the last
+// record has been handed out.
 class RegistryScanner {
 public:
     // One record of the pass: a path, its fingerprint and, when the pass
@@ -39,10 +56,14 @@ public:
 
     RegistryScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output, ScanProgress& progress,
                     bool withDetails = false);
+    ~RegistryScanner();
 
-    // The records of the keys `regdirs` ("HKEY_ROOT" for every root key), in
-    // byte order of their paths, each path once.
-    std::vector<Record> scan(const std::vector<std::string>& regdirs);
+    // Begins the pass over the keys `regdirs` ("HKEY_ROOT" for every root
+    // key).
+    void begin(const std::vector<std::string>& regdirs);
+    // The next record of the pass; false at the end, once the pass's
+    // warnings are written.
+    bool next(Record& record);
 
 private:
     // One item the pass found: a key or a value, the path of the key it
@@ -54,21 +75,36 @@ private:
     struct Item {
         enum Kind { KEY = 'K', VALUE = 'V' };
         std::string path;
-        Kind kind;
+        Kind kind = KEY;
         std::string keyPath;
         std::string name;
         std::vector<unsigned char> digest;
         std::string details;
     };
+    struct Step;
+    struct Frame;
+    // Where a key stands in the walk in the registry's own order: the
+    // position of the key named, then of each sub-key in its parent's list.
+    typedef std::vector<std::uint32_t> ListOrder;
 
+    // The record of the items that give one path.
+    static Record recordOf(std::vector<Item>& items);
     // The fingerprint of the items that give one path.
     static Fingerprint fingerprintOf(std::vector<Item>::const_iterator begin,
                                      std::vector<Item>::const_iterator end);
-    // Reads the key at `keyPath` and all below it: a key named on the
-    // command line when `parent` is 0, else the sub-key of the open `parent`
-    // named by the last part of the path.
-    void scanKey(const std::string& keyPath, const windows::registry::RegistryKey* parent, std::vector<Item>& items);
-    void warn(const std::string& message);
+    // Reads the key at `keyPath` and all below it into `items`: a key named
+    // on the command line when `parent` is 0, else the sub-key of the open
+    // `parent` named by the last part of the path.
+    void scanKey(const std::string& keyPath, const windows::registry::RegistryKey* parent, const ListOrder& order,
+                 std::vector<Item>& items);
+    // The walk's next item in path order, or false at its end.
+    bool nextWalked(Item& item);
+    // Orders the steps of a key as their paths sort.
+    static void sortSteps(std::vector<Step>& steps);
+    // Lists the key of a sub-key step (or a key named) into a frame.
+    void listKey(Step& step);
+    void warn(const ListOrder& order, const std::string& message);
+    bool isStartKeyReadBefore(const std::string& name);
 
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
@@ -79,6 +115,18 @@ private:
     // once.
     std::set<std::string> _startKeyNames;
     std::set<std::string> _readStartKeys;
+    // The records of keys named inside one another, read whole, and the
+    // next of them.
+    std::vector<Record> _collected;
+    std::size_t _nextCollected;
+    // The walk: its stack, the item it gave last and not yet handed out, and
+    // the values named with a backslash that wait for their place.
+    std::vector<Frame> _stack;
+    std::unique_ptr<Item> _walked;
+    std::multimap<std::string, Item> _waiting;
+    std::size_t _handedOut;
+    std::vector<std::pair<ListOrder, std::string>> _warnings;
+    bool _warned;
 };
 
 }  // namespace lumeno

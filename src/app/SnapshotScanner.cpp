@@ -134,23 +134,31 @@ private:
 // merged in at their places.
 class RegistryMerge : public ScanRecordSink {
 public:
-    RegistryMerge(std::vector<ScanRecord>& registry, ScanRecordSink& sink) : _registry(registry), _sink(sink) {}
+    RegistryMerge(RegistryScanner* registry, ScanRecordSink& sink) : _registry(registry), _sink(sink) { pull(); }
 
     void take(ScanRecord& record) override {
-        while (_next < _registry.size() && _registry[_next].path < record.path) _sink.take(_registry[_next++]);
-        if (_next < _registry.size() && _registry[_next].path == record.path) {
-            record.fingerprint ^= _registry[_next++].fingerprint;
+        while (_pending && _next.path < record.path) handOn();
+        if (_pending && _next.path == record.path) {
+            record.fingerprint ^= _next.fingerprint;
+            pull();
         }
         _sink.take(record);
     }
     void finish() {
-        while (_next < _registry.size()) _sink.take(_registry[_next++]);
+        while (_pending) handOn();
     }
 
 private:
-    std::vector<ScanRecord>& _registry;
+    void pull() { _pending = _registry != nullptr && _registry->next(_next); }
+    void handOn() {
+        _sink.take(_next);
+        pull();
+    }
+
+    RegistryScanner* _registry;
     ScanRecordSink& _sink;
-    std::size_t _next = 0;
+    ScanRecord _next;
+    bool _pending = false;
 };
 
 // Whether the walks of `dirs`, one after the other, give their paths in byte
@@ -191,12 +199,9 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
     _recorded = 0;
     _contentRead = 0;
     HeldMessages registryWarnings;
-    std::vector<ScanRecord> registry;
-    if (!regdirs.empty()) {
-        RegistryScanner registryScanner(_ignorePatterns, registryWarnings, _progress, _withDetails);
-        registry = registryScanner.scan(regdirs);
-    }
-    RegistryMerge merged(registry, sink);
+    RegistryScanner registryScanner(_ignorePatterns, registryWarnings, _progress, _withDetails);
+    if (!regdirs.empty()) registryScanner.begin(regdirs);
+    RegistryMerge merged(regdirs.empty() ? nullptr : &registryScanner, sink);
     // The files of each window of records are read on the pool's threads
     // while the walk makes the next window, so that what waits for its
     // digests takes little memory however many files there are; the content

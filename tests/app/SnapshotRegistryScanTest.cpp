@@ -2,11 +2,15 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/DumpOrigin.h"
+#include "app/DumpWriter.h"
 #include "app/IgnorePatterns.h"
+#include "app/SnapshotImpl.h"
 #include "support/DumpBytes.h"
 #include "digest/DigestFold.h"
 #include "digest/MD5DigestImpl.h"
@@ -102,6 +106,55 @@ TEST_F(SnapshotRegistryScan, DecoysCannotCancelAChange) {
     const RegistryEntries after = scan({key});
     EXPECT_NE(before.at(app), after.at(app));
     EXPECT_NE(before.at(key + "\\Same\\v"), after.at(key + "\\Same\\v"));
+}
+
+// The bytes of a dump of `regdirs`, detailed or not; no warning.
+std::string dumpOf(const std::vector<std::string>& regdirs, bool details) {
+    const IgnorePatternList noPatterns;
+    const std::vector<std::string> noDirs;
+    CollectingMessageOutput output;
+    const SnapshotImpl snapshot(noDirs, regdirs, noPatterns, output, details);
+    std::string bytes;
+    const auto write = [&bytes](const char* data, std::size_t size) {
+        bytes.append(data, size);
+        return true;
+    };
+    DumpWriter plain(write);
+    DumpWriter detailed(write, DumpOrigin(), false);
+    DumpWriter& writer = details ? detailed : plain;
+    snapshot.serialize(writer, std::string());
+    writer.finish();
+    EXPECT_EQ("", output.text());
+    return bytes;
+}
+
+// A key named alone is walked key by key; named with a key below it, it is
+// read whole and sorted. Trees of names that sort around the backslash, in
+// both cases, and of values named with backslashes that land below, beside
+// or on sub-keys, give the same dump either way.
+TEST(SnapshotRegistryWalk, KeysWalkedOneByOneGiveTheDumpOfKeysReadWhole) {
+    const char* keyNames[] = {"a", "A", "b", "a ", "a!", "_", "[", "Z", "a0", "sub"};
+    const char* valueNames[] = {"a", "A", "a\\b", "a\\", "", "b", "a ", "sub", "sub\\a", "_", "x\\y\\z", "a!"};
+    for (unsigned seed = 0; seed < 40; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        testsupport::ScratchRegistryKey scratch;
+        std::vector<std::string> keys = {""};
+        for (int i = 0; i < 12; ++i) {
+            const std::string parent = keys[random() % keys.size()];
+            const std::string key = (parent.empty() ? "" : parent + "\\") + keyNames[random() % 10];
+            scratch.createKey(key);
+            keys.push_back(key);
+        }
+        for (int i = 0; i < 16; ++i) {
+            scratch.setValue(keys[random() % keys.size()], valueNames[random() % 12],
+                             random() % 2 ? REG_SZ : REG_BINARY, std::string(random() % 4, 'a'));
+        }
+        const std::string key = scratch.fullPath();
+        for (const bool details : {false, true}) {
+            EXPECT_EQ(dumpOf({key, key + "\\" + keys[1]}, details), dumpOf({key}, details)) << details;
+        }
+    }
 }
 
 }  // namespace
