@@ -35,9 +35,10 @@ class MessageOutput;
 // order, none of which begins with the one before it; the walks of others,
 // which may lie inside each other or interleave in byte order, are held as
 // sorted runs (see SortedRuns), in memory or beside the dump, and merged,
-// each path once, the first walk's record kept. The registry is
-// read before the walk and merged in: a path that a listed path gives as
-// well adds its fingerprint to the file's, and keeps the file's details.
+// each path once, the first walk's record kept. The registry's records
+// (see RegistryScanner) are merged in as the walk passes their places: a
+// path that a listed path gives as well adds its fingerprint to the file's,
+// and keeps the file's details.
 //
 // Every problem with a single path becomes a warning on the output, in the
 // order of today's reports: listing warnings as the walk meets them, then
