@@ -283,21 +283,14 @@ void RegistryScanner::listKey(Step& step) {
         // gives nothing below it.
         if (step.recorded && _withDetails) reader.getLastWriteTime();
 
-        std::vector<unsigned long> types;
-        const std::vector<std::pair<std::string, std::string>> values = reader.getValues(types);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const auto& value = values[i];
-            const std::string valuePath = name + "\\" + value.first;
-            // An ignored value is left out alone; the values after it still count.
-            if (isIgnored(valuePath, _ignorePatterns)) continue;
-            Item item{valuePath, Item::VALUE, name, value.first, md5Of(value.second), {}};
-            if (_withDetails) item.details = valueDetails(types[i], value.second, item.digest);
-            if (value.first.find('\\') != std::string::npos) {
-                _waiting.emplace(valuePath, std::move(item));
+        for (Item& item : valueItems(reader, name)) {
+            if (item.name.find('\\') != std::string::npos) {
+                const std::string path = item.path;
+                _waiting.emplace(path, std::move(item));
                 continue;
             }
             Step record;
-            record.sortKey = valuePath;
+            record.sortKey = item.path;
             record.item = std::move(item);
             frame.steps.push_back(std::move(record));
         }
@@ -330,6 +323,22 @@ void RegistryScanner::listKey(Step& step) {
     }
     sortSteps(frame.steps);
     _stack.push_back(std::move(frame));
+}
+
+// An ignored value is left out alone; the values after it still count.
+std::vector<RegistryScanner::Item> RegistryScanner::valueItems(windows::registry::RegistryReaderImpl& reader,
+                                                               const std::string& name) const {
+    std::vector<unsigned long> types;
+    const std::vector<std::pair<std::string, std::string>> values = reader.getValues(types);
+    std::vector<Item> items;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto& value = values[i];
+        const std::string valuePath = name + "\\" + value.first;
+        if (isIgnored(valuePath, _ignorePatterns)) continue;
+        items.push_back(Item{valuePath, Item::VALUE, name, value.first, md5Of(value.second), {}});
+        if (_withDetails) items.back().details = valueDetails(types[i], value.second, items.back().digest);
+    }
+    return items;
 }
 
 RegistryScanner::Record RegistryScanner::recordOf(std::vector<Item>& items) {
@@ -388,16 +397,7 @@ void RegistryScanner::scanKey(const std::string& keyPath, const windows::registr
         windows::registry::RegistryReaderImpl reader(key.get());
         if (recorded && _withDetails) items[keyItem].details = keyDetails(reader.getLastWriteTime());
 
-        std::vector<unsigned long> types;
-        const std::vector<std::pair<std::string, std::string>> values = reader.getValues(types);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const auto& value = values[i];
-            const std::string valuePath = name + "\\" + value.first;
-            // An ignored value is left out alone; the values after it still count.
-            if (isIgnored(valuePath, _ignorePatterns)) continue;
-            items.push_back(Item{valuePath, Item::VALUE, name, value.first, md5Of(value.second), {}});
-            if (_withDetails) items.back().details = valueDetails(types[i], value.second, items.back().digest);
-        }
+        for (Item& item : valueItems(reader, name)) items.push_back(std::move(item));
         const std::vector<std::string> subKeys = reader.getSubKeys();
         for (std::size_t i = 0; i < subKeys.size(); ++i) {
             const std::string subKeyPath = name + "\\" + subKeys[i];

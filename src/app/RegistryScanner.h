@@ -16,7 +16,8 @@
 namespace windows {
 namespace registry {
 class RegistryKey;
-}
+class RegistryReaderImpl;
+}  // namespace registry
 }  // namespace windows
 
 namespace com {
@@ -87,6 +88,9 @@ private:
     // position of the key named, then of each sub-key in its parent's list.
     typedef std::vector<std::uint32_t> ListOrder;
 
+    // The items of the values of the key open in `reader`, whose path is
+    // `name`, that the ignore patterns let through.
+    std::vector<Item> valueItems(windows::registry::RegistryReaderImpl& reader, const std::string& name) const;
     // The record of the items that give one path.
     static Record recordOf(std::vector<Item>& items);
     // The fingerprint of the items that give one path.
