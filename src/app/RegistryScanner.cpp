@@ -154,7 +154,9 @@ void RegistryScanner::begin(const std::vector<std::string>& regdirs) {
     }
     if (!followEachOther) {
         std::vector<Item> items;
-        for (std::size_t i = 0; i < keys.size(); ++i) scanKey(keys[i], nullptr, ListOrder{static_cast<std::uint32_t>(i)}, items);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            scanKey(keys[i], nullptr, ListOrder{static_cast<std::uint32_t>(i)}, items);
+        }
         // The items of one path in one fixed order, whatever the order the
         // registry listed them in.
         std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {

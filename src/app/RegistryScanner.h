@@ -108,7 +108,6 @@ private:
     // Lists the key of a sub-key step (or a key named) into a frame.
     void listKey(Step& step);
     void warn(const ListOrder& order, const std::string& message);
-    bool isStartKeyReadBefore(const std::string& name);
 
     const IgnorePatternList& _ignorePatterns;
     MessageOutput& _output;
