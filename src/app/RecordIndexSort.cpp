@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "app/DumpRecordFormat.h"
@@ -17,6 +18,9 @@ namespace {
 
 // Groups this small are sorted by comparisons.
 const std::size_t smallGroup = 32;
+
+// How many paths of a group are looked at for the bytes they all share.
+const std::size_t sampleSize = 8;
 
 // How many records ahead of the one read a pass asks for the next: the
 // records lie anywhere in the file.
@@ -43,7 +47,13 @@ public:
     void sort(std::size_t first, std::size_t last, std::uint64_t depth) {
         while (last - first > 1) {
             if (last - first < smallGroup) return sortSmall(first, last, depth);
-            if (!readKeys(first, last, depth)) {
+            // Paths of one group most often share a run of bytes: what a
+            // few of them share is taken for what all do, and checked while
+            // the keys after it are read.
+            const std::uint64_t shared = sampledPrefix(first, last, depth);
+            if (shared > 0 && readKeysAfter(first, last, depth, shared)) {
+                depth += shared;
+            } else if (!readKeys(first, last, depth)) {
                 // Past the bytes they share, their keys differ or some end.
                 depth += commonPrefix(first, last, depth);
                 readKeys(first, last, depth);
@@ -94,6 +104,43 @@ private:
             differ |= _keys[i] != firstKey;
         }
         return differ || firstKey == 0;
+    }
+
+    // How many bytes from `depth` on the paths of a sample of the group
+    // share with the first.
+    std::uint64_t sampledPrefix(std::size_t first, std::size_t last, std::uint64_t depth) const {
+        const std::string_view head = pathAt(_offsets[first]).substr(depth);
+        std::uint64_t common = head.size();
+        const std::size_t step = std::max<std::size_t>(1, (last - first) / sampleSize);
+        for (std::size_t i = first + step; i < last && common > 0; i += step) {
+            const std::string_view path = pathAt(_offsets[i]).substr(depth, common);
+            common = static_cast<std::uint64_t>(
+                std::mismatch(path.begin(), path.end(), head.begin()).first - path.begin());
+        }
+        return common;
+    }
+
+    // Reads the key of every record of the group at `depth + shared`, once
+    // each path is seen to hold the first's `shared` bytes from `depth` on;
+    // false, leaving the keys to be read again, when one does not. As the
+    // sample's paths part after those bytes, the keys read then differ or
+    // some path ends.
+    bool readKeysAfter(std::size_t first, std::size_t last, std::uint64_t depth, std::uint64_t shared) {
+        const char* head = _begin + _offsets[first] + lengthSize + depth;
+        for (std::size_t i = first; i < last; ++i) {
+            if (i + prefetchDistance < last) {
+                const std::uint64_t ahead = _offsets[i + prefetchDistance];
+                prefetch(ahead, depth);
+                __builtin_prefetch(_begin + ahead + lengthSize + depth + shared);
+            }
+            const std::uint64_t offset = _offsets[i];
+            if (readUint32(_begin + offset) < depth + shared ||
+                std::memcmp(_begin + offset + lengthSize + depth, head, shared) != 0) {
+                return false;
+            }
+            _keys[i] = static_cast<std::uint16_t>(keyAt(offset, depth + shared));
+        }
+        return true;
     }
 
     // How many bytes from `depth` on every path of the group shares with

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -95,6 +98,49 @@ TEST(DumpFormat, DuplicatePathKeepsTheLaterFingerprint) {
     EXPECT_EQ(dumpOf({{"a", 2}}), rewritten(dumpOf({{"a", 1}, {"a", 2}})));
     EXPECT_EQ(dumpOf({{"a", 3}, {"b", 2}}), rewritten(dumpOf({{"a", 1}, {"b", 2}, {"a", 3}})));
     EXPECT_EQ(dumpOf({{"a", 0}, {"b", 2}}), rewritten(dumpOf({{"b", 2}, {"a", 7}, {"a", 0}})));
+}
+
+// Dumps out of order as they come: many paths sharing long runs of bytes at
+// every depth, a few that leave the run early or end inside it, repeats, and
+// bytes at both ends of the range. They read as the map of their paths, in
+// which the later record of a path wins.
+TEST(DumpFormat, RecordsOutOfOrderReadAsTheSortedMapOfTheirLastRecords) {
+    std::mt19937 random(20261210);
+    const std::vector<std::string> parts = {"/volume-",      "/project-files/sources/file-", "\\", "a", "", ".bin",
+                                            std::string(1, '\0'), "\xFF", "\x7F\x80", "0", "9"};
+    for (int round = 0; round < 40; ++round) {
+        // The run most paths of this round start with; one in forty leaves
+        // it at some byte.
+        std::string run;
+        for (int piece = 0; piece < round % 5; ++piece) run += parts[random() % parts.size()] + "/common";
+        std::vector<std::string> pool;
+        const std::size_t records = 1 + random() % 3000;
+        std::map<std::string, std::uint64_t> expected;
+        Entries entries;
+        for (std::size_t i = 0; i < records; ++i) {
+            std::string path;
+            if (!pool.empty() && random() % 8 == 0) {
+                path = pool[random() % pool.size()];
+                if (random() % 2 == 0) path.resize(random() % (path.size() + 1));
+            } else {
+                path = run;
+                if (!path.empty() && random() % 40 == 0) path[random() % path.size()] ^= 1 + random() % 255;
+                const int pieces = static_cast<int>(random() % 6);
+                for (int piece = 0; piece < pieces; ++piece) {
+                    path += parts[random() % parts.size()];
+                    path += std::to_string(random() % (round % 4 == 0 ? 3 : 100));
+                }
+            }
+            pool.push_back(path);
+            const std::uint64_t fingerprint = random();
+            entries.emplace_back(path, fingerprint);
+            expected[path] = fingerprint;
+        }
+        ReadDump dump(entries);
+        const Entries read = entriesOf(dump.reader);
+        ASSERT_EQ(Entries(expected.begin(), expected.end()), read) << "round " << round;
+        EXPECT_EQ(expected.size(), dump.reader.entryCount());
+    }
 }
 
 TEST(DumpFormat, PathsAreOrderedByUnsignedBytes) {
