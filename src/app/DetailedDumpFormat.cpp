@@ -114,15 +114,22 @@ std::uint64_t bitCount(std::uint64_t bits) {
 // Whether the `size` bytes at `at`, at most 64, are `count` numbers of at
 // most 9 bytes each, which hold no more than 63 bits and so are well formed
 // whatever their bytes. False says nothing: the numbers are then read one
-// by one.
-bool areShortNumbers(const char* at, std::uint64_t size, std::uint64_t count) {
+// by one. `readable` bytes from `at` on may be read, `size` of them or more:
+// a word that ends past the numbers is read whole and the bytes beyond them
+// masked off, as a copy of fewer bytes than a word would stall the load.
+bool areShortNumbers(const char* at, std::uint64_t size, std::uint64_t readable, std::uint64_t count) {
     if (__BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__) return false;
     // Bit i: byte i has another byte of its number after it. Eight bytes at
     // a time: the multiplication gathers their top bits into the top byte.
     std::uint64_t continued = 0;
     for (std::uint64_t i = 0; i < size; i += 8) {
         std::uint64_t word = 0;
-        std::memcpy(&word, at + i, size - i < 8 ? size - i : 8);
+        if (readable - i >= 8) {
+            std::memcpy(&word, at + i, 8);
+            if (size - i < 8) word &= (std::uint64_t(1) << (8 * (size - i))) - 1;
+        } else {
+            std::memcpy(&word, at + i, size - i);
+        }
         continued |= ((word & 0x8080808080808080ULL) * 0x0002040810204081ULL) >> 56 << i;
     }
     std::uint64_t nineInARow = continued;
@@ -334,7 +341,8 @@ std::uint64_t DetailedDumpFormat::checkDetails(const char* at, std::uint64_t ava
     const std::uint64_t mask = fields.number();
     if ((mask & _bytesColumns) == 0 && (_columns.size() >= 64 || (mask >> _columns.size()) == 0) &&
         fields.left() <= 64 &&
-        areShortNumbers(fields.at(), fields.left(), bitCount(mask))) {
+        areShortNumbers(fields.at(), fields.left(), available - static_cast<std::uint64_t>(fields.at() - at),
+                        bitCount(mask))) {
         return sizeOfSize + size;
     }
     return parse(at, available, nullptr);

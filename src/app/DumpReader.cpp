@@ -23,7 +23,7 @@ const std::size_t prefetchDistance = 16;
 
 DumpReader::DumpReader(const char* begin, const char* end)
     : _begin(begin), _size(static_cast<std::uint64_t>(end - begin)), _recordsStart(0), _entryCount(0),
-      _position(0), _current(0), _following(0) {
+      _repeats(false), _position(0), _current(0), _following(0) {
     if (DetailedDumpFormat::startsDetailed(begin, end)) {
         _format.reset(new DetailedDumpFormat(begin, end));
         _recordsStart = _format->headerSize();
@@ -45,6 +45,7 @@ DumpReader::DumpReader(const char* begin, const char* end)
             const int order = records == 0 ? 1 : path.compare(previous);
             if (order < 0) ascending = false;
             if (order > 0) ++_entryCount;
+            if (order == 0) _repeats = true;
             previous = path;
         }
         offset += lengthSize + length + fingerprintSize + detailsSize;
@@ -85,7 +86,7 @@ void DumpReader::settle() {
     _current = _position;
     _following = recordEnd(_current);
     const std::string_view path = pathAt(_current);
-    while (_following < _size && pathAt(_following) == path) {
+    while (_repeats && _following < _size && pathAt(_following) == path) {
         _current = _following;
         _following = recordEnd(_current);
     }

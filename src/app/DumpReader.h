@@ -27,7 +27,8 @@ namespace lumeno {
 // - _index is empty when the records never go backwards (repeats next to each
 //   other allowed); then _position is the offset of the first record of the
 //   current path, _current that of its last record and _following the offset
-//   after it;
+//   after it; _repeats tells whether any record has the path of the one
+//   before it;
 // - otherwise _index holds, in path order, the offset of the last record of
 //   every path, and _position is the current place in it;
 // - at the end, _position is the size of the bytes, or of _index.
@@ -85,6 +86,7 @@ private:
     std::uint64_t _recordsStart;
     std::uint64_t _entryCount;
     std::vector<std::uint64_t> _index;
+    bool _repeats;
     std::uint64_t _position;
     std::uint64_t _current;
     std::uint64_t _following;
