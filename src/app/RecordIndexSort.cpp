@@ -50,7 +50,8 @@ public:
             // Paths of one group most often share a run of bytes: what a
             // few of them share is taken for what all do, and checked while
             // the keys after it are read.
-            const std::uint64_t shared = sampledPrefix(first, last, depth);
+            const std::uint64_t shared =
+                commonPrefix(first, last, depth, std::max<std::size_t>(1, (last - first) / sampleSize));
             if (shared > 0 && readKeysAfter(first, last, depth, shared)) {
                 depth += shared;
             } else if (!readKeys(first, last, depth)) {
@@ -106,20 +107,6 @@ private:
         return differ || firstKey == 0;
     }
 
-    // How many bytes from `depth` on the paths of a sample of the group
-    // share with the first.
-    std::uint64_t sampledPrefix(std::size_t first, std::size_t last, std::uint64_t depth) const {
-        const std::string_view head = pathAt(_offsets[first]).substr(depth);
-        std::uint64_t common = head.size();
-        const std::size_t step = std::max<std::size_t>(1, (last - first) / sampleSize);
-        for (std::size_t i = first + step; i < last && common > 0; i += step) {
-            const std::string_view path = pathAt(_offsets[i]).substr(depth, common);
-            common = static_cast<std::uint64_t>(
-                std::mismatch(path.begin(), path.end(), head.begin()).first - path.begin());
-        }
-        return common;
-    }
-
     // Reads the key of every record of the group at `depth + shared`, once
     // each path is seen to hold the first's `shared` bytes from `depth` on;
     // false, leaving the keys to be read again, when one does not. As the
@@ -143,13 +130,14 @@ private:
         return true;
     }
 
-    // How many bytes from `depth` on every path of the group shares with
-    // the first; at least one, as their keys at `depth` are the same.
-    std::uint64_t commonPrefix(std::size_t first, std::size_t last, std::uint64_t depth) const {
+    // How many bytes from `depth` on the paths of the group, every `step`-th
+    // of them, share with the first: with a step of 1 the bytes all share.
+    std::uint64_t commonPrefix(std::size_t first, std::size_t last, std::uint64_t depth,
+                               std::size_t step = 1) const {
         const std::string_view head = pathAt(_offsets[first]).substr(depth);
         std::uint64_t common = head.size();
-        for (std::size_t i = first + 1; i < last && common > 0; ++i) {
-            if (i + prefetchDistance < last) prefetch(_offsets[i + prefetchDistance], depth);
+        for (std::size_t i = first + step; i < last && common > 0; i += step) {
+            if (i + prefetchDistance * step < last) prefetch(_offsets[i + prefetchDistance * step], depth);
             const std::string_view path = pathAt(_offsets[i]).substr(depth, common);
             common = static_cast<std::uint64_t>(
                 std::mismatch(path.begin(), path.end(), head.begin()).first - path.begin());
