@@ -31,7 +31,10 @@ namespace lumeno {
 
 namespace {
 
-// The records that wait for the digests of their files at most.
+// The records that wait for the digests of their files: the first window
+// is small, so that the reading begins soon after the walk, and each next
+// one twice the last, up to the most.
+const std::size_t firstContentWindowSize = 1 << 9;
 const std::size_t contentWindowSize = 1 << 14;
 
 // The bytes of the records that walks in no order of their own hold in
@@ -112,12 +115,14 @@ private:
 // which hands its records on; so does the last when `finish` is called.
 class RecordWindow : public ScanRecordSink {
 public:
-    RecordWindow(std::size_t size, const std::function<void(std::vector<ScanRecord>&)>& complete)
-        : _size(size), _complete(complete) {}
+    RecordWindow(std::size_t first, std::size_t most, const std::function<void(std::vector<ScanRecord>&)>& complete)
+        : _size(first), _most(most), _complete(complete) {}
 
     void take(ScanRecord& record) override {
         _records.push_back(std::move(record));
-        if (_records.size() == _size) finish();
+        if (_records.size() < _size) return;
+        finish();
+        _size = std::min(_size * 2, _most);
     }
     void finish() {
         if (!_records.empty()) _complete(_records);
@@ -126,6 +131,7 @@ public:
 
 private:
     std::size_t _size;
+    std::size_t _most;
     std::function<void(std::vector<ScanRecord>&)> _complete;
     std::vector<ScanRecord> _records;
 };
@@ -215,7 +221,7 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         for (ScanRecord& record : reading) merged.take(record);
         reading.clear();
     };
-    RecordWindow contents(contentWindowSize, [&](std::vector<ScanRecord>& records) {
+    RecordWindow contents(firstContentWindowSize, contentWindowSize, [&](std::vector<ScanRecord>& records) {
         finishReading();
         reading.swap(records);
         beginContents(dirs, pool, reading);

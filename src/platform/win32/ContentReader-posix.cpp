@@ -16,11 +16,10 @@ FileContent unreadable(int errnoValue) { return FileContent{FileContent::UNREADA
 
 FileContent notAFile() { return FileContent{FileContent::NOT_A_FILE, {}, ERROR_SUCCESS}; }
 
-// O_NOFOLLOW refuses a link; O_NONBLOCK keeps the open of a FIFO that took
-// the file's place from waiting for a writer. O_NOATIME is for the file's
-// owner only: others get EPERM and open without it.
+// O_NOATIME is for the file's owner only: others get EPERM and open
+// without it.
 int openForReading(const std::string& path) {
-    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     const int descriptor = open(path.c_str(), flags | O_NOATIME);
     if (descriptor >= 0 || errno != EPERM) return descriptor;
     return open(path.c_str(), flags);
@@ -46,17 +45,19 @@ private:
 
 }  // namespace
 
-// The entry is looked at before it is opened, so that a device is not
-// opened (opening one may act on it), and again through the descriptor,
-// which tells what was opened: an entry that something other than a regular
-// file replaced in between is refused there, before a byte is read.
+// The reader is given only paths that the scan has just seen as regular
+// files. O_NOFOLLOW refuses a link put in the file's place since, O_NONBLOCK
+// a FIFO, O_NOCTTY a terminal; the descriptor then tells what was opened,
+// and anything but a regular file is refused before a byte is read. Only a
+// process that may make device nodes can put one there in between, and a
+// look at the path first would narrow that window, not close it.
 FileContent ContentReader::read(const std::string& path, std::size_t) {
-    struct stat before;
-    if (lstat(path.c_str(), &before) != 0) return unreadable(errno);
-    if (!S_ISREG(before.st_mode)) return notAFile();
     const int opened = openForReading(path);
-    if (opened < 0) return errno == ELOOP ? notAFile() : unreadable(errno);
+    // ELOOP is a link, ENXIO a socket or a device with nothing behind it:
+    // never a regular file.
+    if (opened < 0) return errno == ELOOP || errno == ENXIO ? notAFile() : unreadable(errno);
     const Descriptor file(opened);
+    struct stat before;
     if (fstat(file.get(), &before) != 0) return unreadable(errno);
     if (!S_ISREG(before.st_mode)) return notAFile();
     const off_t size = before.st_size;

@@ -32,8 +32,9 @@ struct FileContent {
 };
 
 // Reads regular files in blocks of `blockSize` and hashes their content with
-// SHA-256. A link is never followed, and a FIFO, socket or device is not
-// opened, so a read never blocks on one. Reading changes no access time that
+// SHA-256. A link is never followed, and a FIFO, socket or device is never
+// read, so a read never blocks on one; they are to be given only paths that
+// were regular files when the scan saw them. Reading changes no access time that
 // can be spared (POSIX: O_NOATIME where the process owns the file) and locks
 // no other program out (Windows: every share mode). On Windows `typedLength`
 // is that of createFile (FileCalls.h).

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <string>
@@ -13,18 +15,30 @@
 
 namespace {
 
-// None of these is opened: a FIFO without a writer would block an open
-// without O_NONBLOCK, and a link is not followed to the file it names.
-TEST(ContentReaderPosix, RefusesFifosAndLinksWithoutOpeningThem) {
+// None of these is read, and none makes the reader wait: a FIFO without a
+// writer would block an open without O_NONBLOCK and a read of /dev/zero
+// would not end; a link is not followed to the file it names, and a socket
+// cannot be opened at all.
+TEST(ContentReaderPosix, RefusesWhatIsNotARegularFileWithoutReadingIt) {
     ScratchDirectory scratch;
     const std::string target = scratch.writeFile("target", "content");
     const std::string fifo = scratch.pathOf("fifo");
     const std::string link = scratch.pathOf("link");
+    const std::string socketPath = scratch.pathOf("socket");
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
     ASSERT_EQ(0, symlink(target.c_str(), link.c_str()));
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(0, bind(listener, reinterpret_cast<const struct sockaddr*>(&address), sizeof address));
     platform::ContentReader reader;
-    EXPECT_EQ(platform::FileContent::NOT_A_FILE, reader.read(fifo).outcome);
-    EXPECT_EQ(platform::FileContent::NOT_A_FILE, reader.read(link).outcome);
+    for (const std::string& path : {fifo, link, socketPath, std::string("/dev/zero")}) {
+        EXPECT_EQ(platform::FileContent::NOT_A_FILE, reader.read(path).outcome) << path;
+    }
+    close(listener);
     EXPECT_EQ(platform::FileContent::READ, reader.read(target).outcome);
 }
 
