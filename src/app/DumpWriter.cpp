@@ -13,7 +13,7 @@ using namespace dumprecord;
 
 namespace {
 
-const std::string::size_type blockSize = 1 << 20;
+const std::string::size_type blockSize = 2 << 20;
 
 }  // namespace
 
@@ -42,16 +42,18 @@ void DumpWriter::add(std::string_view path, Fingerprint fingerprint, std::string
         }
     }
     ++_recordCount;
-    if (_block.size() >= blockSize) writeBlock();
+    if (_block.size() >= blockSize) writeBlock(blockSize);
 }
 
 void DumpWriter::finish() {
-    if (!_block.empty()) writeBlock();
+    if (!_block.empty()) writeBlock(_block.size());
 }
 
-void DumpWriter::writeBlock() {
-    if (!_write(_block.data(), _block.size())) throw Refused();
-    _block.clear();
+// What is past the block, the start of a record that is not whole in it,
+// waits at the front for the next.
+void DumpWriter::writeBlock(std::string::size_type size) {
+    if (!_write(_block.data(), size)) throw Refused();
+    _block.erase(0, size);
 }
 
 }  // namespace lumeno

@@ -38,6 +38,29 @@ TEST(DumpFormat, ExampleFileReadsAsTwoEntriesAndWritesBackByteForByte) {
     EXPECT_EQ(example, rewritten(dumpOf({{"HKEY_USERS", 0}, {"C:\\a.txt", 0x0102030405060708ull}})));
 }
 
+// Every block but the last is 2 MiB, at an offset that is a multiple of it,
+// however the records fall across the blocks' ends; none is lost or doubled.
+TEST(DumpFormat, DumpIsWrittenInWholeBlocksOfTwoMebibytes) {
+    Entries entries;
+    std::mt19937 random(7);
+    for (std::size_t total = 0; total < (7u << 20);) {
+        entries.emplace_back(std::to_string(entries.size()) + std::string(random() % 9000, 'p'), random());
+        total += 12 + entries.back().first.size();
+    }
+    std::string written;
+    std::vector<std::size_t> sizes;
+    com::quorvane::products::lumeno::DumpWriter writer([&](const char* data, std::size_t size) {
+        written.append(data, size);
+        sizes.push_back(size);
+        return true;
+    });
+    for (const auto& entry : entries) writer.add(entry.first, entry.second);
+    writer.finish();
+    EXPECT_EQ(dumpOf(entries), written);
+    ASSERT_EQ(4u, sizes.size());
+    for (std::size_t i = 0; i + 1 < sizes.size(); ++i) EXPECT_EQ(std::size_t(2) << 20, sizes[i]) << i;
+}
+
 TEST(DumpFormat, NoBytesReadAsNoEntriesAndWriteNoBytes) {
     DumpReader fromNull(nullptr, nullptr);
     EXPECT_TRUE(fromNull.atEnd());
