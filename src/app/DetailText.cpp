@@ -1,7 +1,6 @@
 #include "app/DetailText.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <utility>
 #include <map>
 
@@ -127,13 +126,14 @@ std::string timeText(std::uint64_t stored) {
     }
     std::string result = utcDateTime(seconds);
     if (rest != 0) {
-        char fraction[16];
-        std::snprintf(fraction, sizeof fraction, ".%09lld", static_cast<long long>(rest));
-        std::string digits(fraction);
-        while (digits.back() == '0') digits.pop_back();
-        result += digits;
+        // Nine digits, less the zeros that end them.
+        char fraction[10] = {'.'};
+        int digits = 9;
+        for (; rest % 10 == 0; rest /= 10) --digits;
+        for (int i = digits; i > 0; --i, rest /= 10) fraction[i] = static_cast<char>('0' + rest % 10);
+        result.append(fraction, static_cast<std::size_t>(digits) + 1);
     }
-    return result + "Z";
+    return result += 'Z';
 }
 
 std::string attributeNames(const std::vector<std::pair<std::string, std::uint64_t>>& attributes,

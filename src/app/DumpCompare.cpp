@@ -1,6 +1,7 @@
 #include "app/DumpCompare.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -67,8 +68,9 @@ std::vector<SnapshotDifference> compare(DumpReader& oldDump, DumpReader& newDump
         created.push_back(SnapshotDifference{newDump.path(), CREATED, 0, newDump.fingerprint(), {}});
     }
     created.reserve(created.size() + deleted.size() + modified.size());
-    created.insert(created.end(), deleted.begin(), deleted.end());
-    created.insert(created.end(), modified.begin(), modified.end());
+    created.insert(created.end(), std::make_move_iterator(deleted.begin()), std::make_move_iterator(deleted.end()));
+    created.insert(created.end(), std::make_move_iterator(modified.begin()),
+                   std::make_move_iterator(modified.end()));
     return created;
 }
 
