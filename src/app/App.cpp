@@ -263,7 +263,7 @@ void reportComparison(const ArgumentParser& parser, const IgnorePatternList& ign
     // "identical" speaks of the dumps, before the ignore patterns hide anything.
     if (differences.empty()) output.write("The two dumps are identical.\n");
     removeIgnored(differences, ignorePatterns);
-    output.write(formatDifferences(differences));
+    writeDifferences(differences, output);
     output.write("Compare finished.\n");
     if (parser.isSet(HTML_FLAG)) {
         writeReportPage(parser.getArgument(HTML_FLAG),

@@ -10,6 +10,8 @@ namespace lumeno {
 
 namespace {
 
+const std::string::size_type blockSize = 1 << 16;
+
 const char* differenceLabel(DifferenceKind kind) {
     switch (kind) {
     case CREATED:
@@ -25,8 +27,9 @@ const char* differenceLabel(DifferenceKind kind) {
 
 }  // namespace
 
-std::string formatDifferences(const std::vector<SnapshotDifference>& differences) {
+void writeDifferences(const std::vector<SnapshotDifference>& differences, MessageOutput& output) {
     std::string text;
+    text.reserve(blockSize + 4096);
     for (const SnapshotDifference& difference : differences) {
         text += differenceLabel(difference.kind);
         text += ' ';
@@ -42,8 +45,12 @@ std::string formatDifferences(const std::vector<SnapshotDifference>& differences
             text += change.after;
             text += '\n';
         }
+        if (text.size() >= blockSize) {
+            output.write(text);
+            text.clear();
+        }
     }
-    return text;
+    if (!text.empty()) output.write(text);
 }
 
 }  // namespace lumeno
