@@ -6,6 +6,7 @@
 
 #include "app/DumpRecordFormat.h"
 #include "app/SnapshotException.h"
+#include "platform/errorresources/Assertion.h"
 
 namespace com {
 namespace quorvane {
@@ -249,17 +250,18 @@ void DetailedDumpFormat::appendDetails(std::string& out, const EntryDetails& det
     out += fields;
 }
 
-void DetailedDumpFormat::addContent(std::string& details, const std::string& content) {
+void DetailedDumpFormat::addBytes(std::string& details, EntryDetails::Field field, const std::string& value) {
     Bytes record(details.data(), details.size());
     const std::uint64_t size = record.number();
     Bytes fields(record.take(size), size);
     const std::uint64_t mask = fields.number();
+    ASSERT(field > EntryDetails::LAST_NUMBER && (mask >> field) == 0);
     std::string rebuilt;
-    appendNumber(rebuilt, mask | std::uint64_t(1) << EntryDetails::CONTENT);
+    appendNumber(rebuilt, mask | std::uint64_t(1) << field);
     const std::uint64_t rest = fields.left();
     rebuilt.append(fields.take(rest), rest);
-    appendNumber(rebuilt, content.size());
-    rebuilt += content;
+    appendNumber(rebuilt, value.size());
+    rebuilt += value;
     std::string out;
     appendNumber(out, rebuilt.size());
     out += rebuilt;

@@ -43,9 +43,10 @@ public:
     // Appends the header this program writes, with the facts `origin` holds;
     // only that of a content dump lists EntryDetails::CONTENT.
     static void appendHeader(std::string& out, const DumpOrigin& origin, bool withContent);
-    // Adds EntryDetails::CONTENT with `content` to a details part made by
-    // appendDetails without it.
-    static void addContent(std::string& details, const std::string& content);
+    // Adds the field of bytes `field` with `value` to a details part made by
+    // appendDetails that holds no field numbered as high: the extended
+    // attributes and the content, which a scan reads apart from its walk.
+    static void addBytes(std::string& details, EntryDetails::Field field, const std::string& value);
     // Appends an extended attribute to a list for
     // EntryDetails::EXTENDED_ATTRIBUTES.
     static void appendAttribute(std::string& list, const std::string& name, std::uint64_t digest);

@@ -91,9 +91,6 @@ std::string encodedDetails(const platform::FileDetails& file) {
     if (file.kind == platform::FileDetails::LINK && !file.linkTarget.empty()) {
         details.setBytes(EntryDetails::LINK_TARGET, file.linkTarget);
     }
-    if (!file.extendedAttributes.empty()) {
-        details.setBytes(EntryDetails::EXTENDED_ATTRIBUTES, attributeList(file.extendedAttributes));
-    }
     std::string encoded;
     DetailedDumpFormat::appendDetails(encoded, details);
     return encoded;
@@ -196,22 +193,25 @@ struct SnapshotScanner::Frame {
 };
 
 SnapshotScanner::SnapshotScanner(const IgnorePatternList& ignorePatterns, MessageOutput& output)
-    : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _recorded(0), _contentRead(0) {}
+    : _ignorePatterns(ignorePatterns), _output(output), _withDetails(false), _withContent(false), _recorded(0),
+      _contentRead(0) {}
 
 void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vector<std::string>& regdirs,
                            ScanRecordSink& sink, bool withDetails, bool withContent,
                            const std::string& spillBeside) {
     _withDetails = withDetails || withContent;
+    _withContent = withContent;
     _recorded = 0;
     _contentRead = 0;
     HeldMessages registryWarnings;
     RegistryScanner registryScanner(_ignorePatterns, registryWarnings, _progress, _withDetails);
     if (!regdirs.empty()) registryScanner.begin(regdirs);
     RegistryMerge merged(regdirs.empty() ? nullptr : &registryScanner, sink);
-    // The files of each window of records are read on the pool's threads
-    // while the walk makes the next window, so that what waits for its
-    // digests takes little memory however many files there are; the content
-    // warnings wait for those of the file information.
+    // What the records of each window have to be read apart (content,
+    // extended attributes) is read on the pool's threads while the walk
+    // makes the next window, so that what waits for it takes little memory
+    // however many files there are; the content warnings wait for those of
+    // the file information.
     HeldMessages contentWarnings;
     ContentDigestPool pool(ContentDigestPool::threadsPerCore());
     std::vector<ScanRecord> reading;
@@ -226,7 +226,8 @@ void SnapshotScanner::scan(const std::vector<std::string>& dirs, const std::vect
         reading.swap(records);
         beginContents(dirs, pool, reading);
     });
-    ScanRecordSink& files = withContent ? static_cast<ScanRecordSink&>(contents) : merged;
+    const bool readApart = withContent || (_withDetails && platform::HAS_EXTENDED_ATTRIBUTES);
+    ScanRecordSink& files = readApart ? static_cast<ScanRecordSink&>(contents) : merged;
 
     std::vector<std::pair<std::string, std::string>> informationWarnings;
     {
@@ -384,28 +385,40 @@ void SnapshotScanner::query(platform::ScanSession::Origin origin, platform::Scan
     step.kind = Step::WARNING;
 }
 
-// Begins reading the regular files among `records` on `pool`.
+bool SnapshotScanner::readsApart(const ScanRecord& record) const {
+    return (_withContent && record.regularFile) || (_withDetails && platform::HAS_EXTENDED_ATTRIBUTES);
+}
+
+// Begins reading on `pool` what `records` have to be read apart.
 void SnapshotScanner::beginContents(const std::vector<std::string>& dirs, ContentDigestPool& pool,
                                     const std::vector<ScanRecord>& records) {
     std::vector<FileToDigest> files;
     for (const ScanRecord& record : records) {
-        if (record.regularFile) files.push_back(FileToDigest{record.path, typedLength(dirs, record.path)});
+        if (!readsApart(record)) continue;
+        files.push_back(FileToDigest{record.path, typedLength(dirs, record.path), _withContent && record.regularFile,
+                                     _withDetails && platform::HAS_EXTENDED_ATTRIBUTES});
     }
     pool.begin(std::move(files));
 }
 
-// Adds the digests of the reading begun for `records` to the details of
-// their regular files, in path order; every warning goes to `warnings` from
-// this thread, in the same order.
+// Adds what was read apart for `records` to their details, in path order:
+// the extended attributes first, as their field comes before the content's;
+// every warning goes to `warnings` from this thread, in the same order.
 void SnapshotScanner::finishContents(ContentDigestPool& pool, std::vector<ScanRecord>& records,
                                      MessageOutput& warnings) {
-    std::vector<ScanRecord*> regular;
+    std::vector<ScanRecord*> read;
     for (ScanRecord& record : records) {
-        if (record.regularFile) regular.push_back(&record);
+        if (readsApart(record)) read.push_back(&record);
     }
     pool.finish([&](std::size_t index, const platform::FileContent& content) {
-        const std::string& path = regular[index]->path;
-        _progress.show(ScanProgress::READING_CONTENT, _contentRead + index, path);
+        ScanRecord& record = *read[index];
+        if (!content.extendedAttributes.empty()) {
+            DetailedDumpFormat::addBytes(record.details, EntryDetails::EXTENDED_ATTRIBUTES,
+                                         attributeList(content.extendedAttributes));
+        }
+        if (!_withContent || !record.regularFile) return;
+        const std::string& path = record.path;
+        _progress.show(ScanProgress::READING_CONTENT, _contentRead++, path);
         std::string value;
         switch (content.outcome) {
             case platform::FileContent::READ:
@@ -424,9 +437,8 @@ void SnapshotScanner::finishContents(ContentDigestPool& pool, std::vector<ScanRe
                 warnings.write("Warning: Content not read, no longer a regular file: '" + shownName(path) + "'\n");
                 return;
         }
-        DetailedDumpFormat::addContent(regular[index]->details, value);
+        DetailedDumpFormat::addBytes(record.details, EntryDetails::CONTENT, value);
     });
-    _contentRead += regular.size();
 }
 
 // A path that could not be opened for want of a descriptor is not missing: a

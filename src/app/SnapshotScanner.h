@@ -75,8 +75,12 @@ private:
     // Queries the path of `step`, which came to the scan as `origin`, into
     // its record, or its warning.
     void query(platform::ScanSession::Origin origin, platform::ScanSession& session, Step& step);
-    // Begins reading the content of every regular file among `records`, and
-    // adds each digest to its file's details, the warnings to `warnings`.
+    // Whether `record` has anything to be read apart from the walk: the
+    // content of a regular file in a content scan, the extended attributes
+    // of any path in a detailed scan where paths have them.
+    bool readsApart(const ScanRecord& record) const;
+    // Begins reading what `records` have to be read apart, and adds it to
+    // their details, the warnings to `warnings`.
     void beginContents(const std::vector<std::string>& dirs, ContentDigestPool& pool,
                        const std::vector<ScanRecord>& records);
     void finishContents(ContentDigestPool& pool, std::vector<ScanRecord>& records, MessageOutput& warnings);
@@ -87,6 +91,7 @@ private:
     MessageOutput& _output;
     ScanProgress _progress;
     bool _withDetails;
+    bool _withContent;
     std::size_t _recorded;
     // The files whose content was read so far.
     std::size_t _contentRead;

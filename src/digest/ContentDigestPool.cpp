@@ -6,6 +6,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/win32/FileDetails.h"
+
 namespace {
 
 // A thread claims the files in runs of this many, one after the other, and
@@ -96,6 +98,12 @@ private:
 
 namespace {
 
+platform::FileContent readOne(platform::ContentReader& reader, const FileToDigest& file) {
+    platform::FileContent result = file.content ? reader.read(file.path, file.typedLength) : platform::FileContent{};
+    if (file.extendedAttributes) platform::readExtendedAttributes(file.path, result.extendedAttributes);
+    return result;
+}
+
 void readClaimedRuns(const std::vector<FileToDigest>& files, ResultWindow& window) {
     try {
         platform::ContentReader reader;
@@ -103,7 +111,7 @@ void readClaimedRuns(const std::vector<FileToDigest>& files, ResultWindow& windo
             platform::FileContent* results = window.resultsOf(run);
             const std::size_t end = std::min(files.size(), (run + 1) * filesPerRun);
             for (std::size_t index = run * filesPerRun; index < end; ++index) {
-                *results++ = reader.read(files[index].path, files[index].typedLength);
+                *results++ = readOne(reader, files[index]);
             }
             window.put(run);
         }
@@ -156,7 +164,7 @@ void ContentDigestPool::finish(const std::function<void(std::size_t, const platf
         const std::vector<FileToDigest> files = std::move(_files);
         _files.clear();
         for (std::size_t index = 0; index < files.size(); ++index) {
-            take(index, reader.read(files[index].path, files[index].typedLength));
+            take(index, readOne(reader, files[index]));
         }
         return;
     }

@@ -10,21 +10,26 @@
 
 #include "platform/win32/ContentReader.h"
 
-// One file whose content is to be digested: its path, and how much of it is
-// a path as the user typed it (see platform::createFile).
+// One path to read: how much of it is a path as the user typed it (see
+// platform::createFile), whether its content is to be digested (a regular
+// file's), and whether its extended attributes are to be read. A path whose
+// content is not read has a result of no meaning but its attributes.
 struct FileToDigest {
     std::string path;
     std::size_t typedLength;
+    bool content = true;
+    bool extendedAttributes = false;
 };
 
 // The results of the runs of files a reading holds; defined with the pool.
 class ResultWindow;
 
-// Reads and digests files on up to `threads` threads at once, each with one
-// block of its own, and hands the results to the calling thread in the order
-// the files were given, whatever the number of threads. A thread takes a run
-// of files at a time and hands its results over together. With one thread
-// the calling thread reads the files itself.
+// Reads and digests files, and reads the extended attributes of paths, on up
+// to `threads` threads at once, each with one block of its own, and hands
+// the results to the calling thread in the order the files were given,
+// whatever the number of threads. A thread takes a run of files at a time
+// and hands its results over together. With one thread the calling thread
+// reads the files itself.
 class ContentDigestPool {
 public:
     // The number of threads for a pool of one per core, at least one.

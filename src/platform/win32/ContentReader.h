@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/Sha256.h"
 
@@ -29,6 +31,9 @@ struct FileContent {
     Outcome outcome;
     Sha256Digest digest;
     std::uint32_t error;
+    // The file's extended attributes, where the reading asked for them
+    // (ContentDigestPool): see readExtendedAttributes.
+    std::vector<std::pair<std::string, std::string>> extendedAttributes = {};
 };
 
 // Reads regular files in blocks of `blockSize` and hashes their content with

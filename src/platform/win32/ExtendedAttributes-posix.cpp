@@ -1,4 +1,5 @@
 #include "platform/win32/ExtendedAttributes-posix.h"
+#include "platform/win32/FileDetails.h"
 
 #include <sys/types.h>
 #include <sys/xattr.h>

@@ -1,17 +1,7 @@
 #ifndef VESTIGA_PLATFORM_WIN32_EXTENDEDATTRIBUTES_POSIX_H
 #define VESTIGA_PLATFORM_WIN32_EXTENDEDATTRIBUTES_POSIX_H
 
-#include <string>
-#include <utility>
-#include <vector>
-
 namespace platform {
-
-// Every extended attribute of the entry at `path` itself (not what a link
-// points to) as (name, value), in the order the system lists them: one
-// listing, and the values only when it names any. None where the file
-// system has none or they cannot be read.
-void readExtendedAttributes(const std::string& path, std::vector<std::pair<std::string, std::string>>& attributes);
 
 // Gives the file open as `target` the extended attributes of the file open
 // as `source`, its access control list among them, except those the

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/win32/ExtendedAttributes-posix.h"
 #include "platform/win32/emulation/FileHandle.h"
 
 namespace platform {
@@ -61,7 +60,6 @@ void readFileDetails(HANDLE handle, const std::string& path, const BY_HANDLE_FIL
     if (details.kind == FileDetails::LINK) {
         details.linkTarget = linkTarget(path, static_cast<std::size_t>(status.st_size));
     }
-    readExtendedAttributes(path, details.extendedAttributes);
 }
 
 }  // namespace platform

@@ -86,4 +86,9 @@ void readFileDetails(HANDLE handle, const std::string& /*path*/, const BY_HANDLE
     if (details.kind == FileDetails::LINK) details.linkTarget = reparseTarget(handle);
 }
 
+void readExtendedAttributes(const std::string& /*path*/,
+                            std::vector<std::pair<std::string, std::string>>& attributes) {
+    attributes.clear();
+}
+
 }  // namespace platform

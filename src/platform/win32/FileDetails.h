@@ -35,16 +35,31 @@ struct FileDetails {
     std::int64_t statusChange = 0;
     // The text a symbolic link holds.
     std::string linkTarget;
-    // Every extended attribute as (name, value), access control lists among them.
-    std::vector<std::pair<std::string, std::string>> extendedAttributes;
 
     // Windows.
     bool hasAttributes = false;
     std::uint32_t attributes = 0;
 };
 
+// Whether a path may have extended attributes, which readFileDetails leaves
+// to readExtendedAttributes: on POSIX systems, where listing them is one more
+// call on the whole path for every entry, which a scan makes on other
+// threads while its walk goes on. Windows files have none that a scan
+// records.
+#ifdef _WIN32
+const bool HAS_EXTENDED_ATTRIBUTES = false;
+#else
+const bool HAS_EXTENDED_ATTRIBUTES = true;
+#endif
+
+// Every extended attribute of the entry at `path` itself (not what a link
+// points to) as (name, value), access control lists among them, in the
+// order the system lists them: one listing, and the values only when it
+// names any. None where the file system has none or they cannot be read.
+void readExtendedAttributes(const std::string& path, std::vector<std::pair<std::string, std::string>>& attributes);
+
 // The details of `path`, opened for queries as `handle`, whose file
-// information is `information`. A symbolic link or junction opened itself
+// information is `information`, its extended attributes aside. A symbolic link or junction opened itself
 // (FILE_FLAG_OPEN_REPARSE_POINT on Windows, always on POSIX systems) is
 // described itself, with the text it points to: on Windows the name its
 // reparse data shows, or else the one the system follows. What cannot be
