@@ -99,7 +99,8 @@ private:
 namespace {
 
 platform::FileContent readOne(platform::ContentReader& reader, const FileToDigest& file) {
-    platform::FileContent result = file.content ? reader.read(file.path, file.typedLength) : platform::FileContent{};
+    if (file.content) return reader.read(file.path, file.typedLength, file.extendedAttributes);
+    platform::FileContent result{};
     if (file.extendedAttributes) platform::readExtendedAttributes(file.path, result.extendedAttributes);
     return result;
 }

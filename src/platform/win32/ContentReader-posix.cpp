@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/win32/ExtendedAttributes-posix.h"
+#include "platform/win32/FileDetails.h"
 #include "platform/win32/Win32.h"
 
 namespace platform {
@@ -43,25 +45,15 @@ private:
     int _descriptor;
 };
 
-}  // namespace
-
-// The reader is given only paths that the scan has just seen as regular
-// files. O_NOFOLLOW refuses a link put in the file's place since, O_NONBLOCK
-// a FIFO, O_NOCTTY a terminal; the descriptor then tells what was opened,
-// and anything but a regular file is refused before a byte is read. Only a
-// process that may make device nodes can put one there in between, and a
-// look at the path first would narrow that window, not close it.
-FileContent ContentReader::read(const std::string& path, std::size_t) {
-    const int opened = openForReading(path);
-    // ELOOP is a link, ENXIO a socket or a device with nothing behind it:
-    // never a regular file.
-    if (opened < 0) return errno == ELOOP || errno == ENXIO ? notAFile() : unreadable(errno);
-    const Descriptor file(opened);
+// Reads and hashes the regular file open as `descriptor` with `block` and
+// `sha`; anything else is refused before a byte is read.
+FileContent digestOf(int descriptor, char* block, Sha256& sha) {
     struct stat before;
-    if (fstat(file.get(), &before) != 0) return unreadable(errno);
+    if (fstat(descriptor, &before) != 0) return unreadable(errno);
     if (!S_ISREG(before.st_mode)) return notAFile();
     const off_t size = before.st_size;
-    if (size > static_cast<off_t>(blockSize)) posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const std::size_t blockSize = ContentReader::blockSize;
+    if (size > static_cast<off_t>(blockSize)) posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
 
     off_t total = 0;
     for (;;) {
@@ -72,26 +64,51 @@ FileContent ContentReader::read(const std::string& path, std::size_t) {
         const off_t left = size - total;
         const std::size_t wanted =
             left > 0 && left < static_cast<off_t>(blockSize) ? static_cast<std::size_t>(left) + 1 : blockSize;
-        const ssize_t got = ::read(file.get(), _block.get(), wanted);
+        const ssize_t got = ::read(descriptor, block, wanted);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
             const int error = errno;
-            _sha.finish();
+            sha.finish();
             return unreadable(error);
         }
-        _sha.update(_block.get(), static_cast<std::size_t>(got));
+        sha.update(block, static_cast<std::size_t>(got));
         total += got;
         if (static_cast<std::size_t>(got) < wanted && total == size) break;
         // A file read past the size it had has changed, and one that keeps
         // growing would keep the read going.
         if (size != 0 && total > size) break;
     }
-    const Sha256Digest digest = _sha.finish();
+    const Sha256Digest digest = sha.finish();
     struct stat after;
-    if (fstat(file.get(), &after) != 0) return unreadable(errno);
+    if (fstat(descriptor, &after) != 0) return unreadable(errno);
     const bool changed = total != before.st_size || !sameState(before, after);
     return FileContent{changed ? FileContent::CHANGED_WHILE_READ : FileContent::READ, digest, ERROR_SUCCESS};
+}
+
+}  // namespace
+
+// The reader is given only paths that the scan has just seen as regular
+// files. O_NOFOLLOW refuses a link put in the file's place since, O_NONBLOCK
+// a FIFO, O_NOCTTY a terminal; the descriptor then tells what was opened,
+// and anything but a regular file is refused before a byte is read. Only a
+// process that may make device nodes can put one there in between, and a
+// look at the path first would narrow that window, not close it. The
+// attributes of what was opened are read on its descriptor, which spares
+// the system a second look-up of the path.
+FileContent ContentReader::read(const std::string& path, std::size_t, bool withExtendedAttributes) {
+    const int opened = openForReading(path);
+    if (opened < 0) {
+        // ELOOP is a link, ENXIO a socket or a device with nothing behind
+        // it: never a regular file.
+        FileContent result = errno == ELOOP || errno == ENXIO ? notAFile() : unreadable(errno);
+        if (withExtendedAttributes) readExtendedAttributes(path, result.extendedAttributes);
+        return result;
+    }
+    const Descriptor file(opened);
+    FileContent result = digestOf(file.get(), _block.get(), _sha);
+    if (withExtendedAttributes) readExtendedAttributes(file.get(), result.extendedAttributes);
+    return result;
 }
 
 }  // namespace platform

@@ -35,7 +35,8 @@ private:
 // FILE_FLAG_OPEN_REPARSE_POINT opens a link or junction itself, which is then
 // refused; a directory, opened without FILE_FLAG_BACKUP_SEMANTICS, is refused
 // with ERROR_ACCESS_DENIED, told apart from a denied file by its attributes.
-FileContent ContentReader::read(const std::string& path, std::size_t typedLength) {
+// Windows files have no extended attributes that a scan records.
+FileContent ContentReader::read(const std::string& path, std::size_t typedLength, bool /*withExtendedAttributes*/) {
     HANDLE opened = createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, typedLength);
     if (opened == INVALID_HANDLE_VALUE) {

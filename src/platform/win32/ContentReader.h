@@ -31,8 +31,8 @@ struct FileContent {
     Outcome outcome;
     Sha256Digest digest;
     std::uint32_t error;
-    // The file's extended attributes, where the reading asked for them
-    // (ContentDigestPool): see readExtendedAttributes.
+    // The file's extended attributes, where the reading asked for them:
+    // see readExtendedAttributes (FileDetails.h).
     std::vector<std::pair<std::string, std::string>> extendedAttributes = {};
 };
 
@@ -42,7 +42,9 @@ struct FileContent {
 // were regular files when the scan saw them. Reading changes no access time that
 // can be spared (POSIX: O_NOATIME where the process owns the file) and locks
 // no other program out (Windows: every share mode). On Windows `typedLength`
-// is that of createFile (FileCalls.h).
+// is that of createFile (FileCalls.h). With `withExtendedAttributes` the
+// result also holds the extended attributes of what the path names, read on
+// the open file where it could be opened, whatever the outcome.
 //
 // A reader holds one block and one digest: one reader serves one thread, and
 // readers are independent.
@@ -54,7 +56,8 @@ public:
     ContentReader(const ContentReader&) = delete;
     ContentReader& operator=(const ContentReader&) = delete;
 
-    FileContent read(const std::string& path, std::size_t typedLength = std::string::npos);
+    FileContent read(const std::string& path, std::size_t typedLength = std::string::npos,
+                     bool withExtendedAttributes = false);
 
 private:
     std::unique_ptr<char[]> _block;

@@ -33,28 +33,39 @@ bool readWhole(std::string& buffer, Read read) {
     }
 }
 
-}  // namespace
-
-void readExtendedAttributes(const std::string& path, std::vector<std::pair<std::string, std::string>>& attributes) {
+// One listing by `list(buffer, size)`, then each value by
+// `get(name, buffer, size)`: the calls on a path or on a descriptor.
+template <typename List, typename Get>
+void readAttributes(std::vector<std::pair<std::string, std::string>>& attributes, List list, Get get) {
     attributes.clear();
     // Most entries have none: a small buffer is enough for one call.
     std::string names(256, '\0');
-    if (!readWhole(names, [&](char* buffer, std::size_t size) { return llistxattr(path.c_str(), buffer, size); })) {
-        return;
-    }
+    if (!readWhole(names, list)) return;
     for (std::size_t at = 0; at < names.size();) {
         const std::size_t end = names.find('\0', at);
         const std::string name = names.substr(at, end == std::string::npos ? std::string::npos : end - at);
         at = end == std::string::npos ? names.size() : end + 1;
         if (name.empty()) continue;
         std::string value;
-        if (!readWhole(value, [&](char* buffer, std::size_t size) {
-                return lgetxattr(path.c_str(), name.c_str(), buffer, size);
-            })) {
+        if (!readWhole(value, [&](char* buffer, std::size_t size) { return get(name.c_str(), buffer, size); })) {
             continue;
         }
         attributes.emplace_back(name, value);
     }
+}
+
+}  // namespace
+
+void readExtendedAttributes(const std::string& path, std::vector<std::pair<std::string, std::string>>& attributes) {
+    readAttributes(
+        attributes, [&](char* buffer, std::size_t size) { return llistxattr(path.c_str(), buffer, size); },
+        [&](const char* name, char* buffer, std::size_t size) { return lgetxattr(path.c_str(), name, buffer, size); });
+}
+
+void readExtendedAttributes(int descriptor, std::vector<std::pair<std::string, std::string>>& attributes) {
+    readAttributes(
+        attributes, [&](char* buffer, std::size_t size) { return flistxattr(descriptor, buffer, size); },
+        [&](const char* name, char* buffer, std::size_t size) { return fgetxattr(descriptor, name, buffer, size); });
 }
 
 #ifdef VESTIGA_HAVE_LIBATTR
